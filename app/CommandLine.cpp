@@ -1,0 +1,92 @@
+#include "app/CommandLine.h"
+
+#include "platform/ParallelPort.h"
+
+namespace {
+
+// Splits "--name=value" into its two halves; a plain "--name" leaves value empty.
+void SplitOption(const std::string& arg, std::string* name, std::string* value, bool* hasValue) {
+    const auto eq = arg.find('=');
+    *hasValue = eq != std::string::npos;
+    *name = *hasValue ? arg.substr(0, eq) : arg;
+    *value = *hasValue ? arg.substr(eq + 1) : std::string();
+}
+
+}  // namespace
+
+std::optional<CommandLine> ParseCommandLine(const std::vector<std::string>& args,
+                                            std::string* error) {
+    CommandLine options;
+    for (size_t i = 0; i < args.size(); ++i) {
+        std::string name, value;
+        bool hasValue = false;
+        SplitOption(args[i], &name, &value, &hasValue);
+
+        const bool takesValue = name == "--port" || name == "--config" || name == "--serial";
+        const bool isFlag = name == "--help" || name == "-h" || name == "--version" ||
+                            name == "--simulate" || name == "--kiosk";
+        if (!takesValue && !isFlag) {
+            *error = "unknown option '" + args[i] + "' (see --help)";
+            return std::nullopt;
+        }
+        if (isFlag && hasValue) {
+            *error = "option " + name + " takes no value";
+            return std::nullopt;
+        }
+        if (takesValue && !hasValue) {
+            if (i + 1 >= args.size()) {
+                *error = "option " + name + " needs a value";
+                return std::nullopt;
+            }
+            value = args[++i];
+        }
+        if (takesValue && value.empty()) {
+            *error = "option " + name + " needs a value that is not empty";
+            return std::nullopt;
+        }
+
+        if (name == "--help" || name == "-h")
+            options.help = true;
+        else if (name == "--version")
+            options.version = true;
+        else if (name == "--simulate")
+            options.simulate = true;
+        else if (name == "--kiosk")
+            options.kiosk = true;
+        else if (name == "--config")
+            options.configPath = value;
+        else if (name == "--serial")
+            options.serialDevice = value;
+        else if (name == "--port") {
+            if (!ParsePortSpec(value, error)) return std::nullopt;
+            options.port = value;
+        }
+    }
+    if (options.simulate && !options.port.empty()) {
+        *error = "--simulate and --port exclude each other: the simulator is the port";
+        return std::nullopt;
+    }
+    return options;
+}
+
+std::string UsageText() {
+    return std::string(
+               "Usage: kv4panel [options]\n"
+               "Remote control panel for up to four keyer Main Units.\n"
+               "\n"
+               "  --simulate       run against the built-in simulator of the Main Units and\n"
+               "                   of the control surface (no hardware needed)\n"
+               "  --port PORT      the parallel port: ppdev:/dev/parportN (default ") +
+           kDefaultPortSpec +
+           ")\n"
+           "                   or io:0xADDR for direct port I/O (root only)\n"
+           "  --config FILE    configuration file (default " +
+           kDefaultConfigPath +
+           ")\n"
+           "  --serial DEV     serial line of the bypass transfer (default " +
+           kDefaultSerialDevice +
+           ")\n"
+           "  --kiosk          this PC is a dedicated panel: a fatal error powers it off\n"
+           "  --version        print the version and exit\n"
+           "  --help           print this text and exit\n";
+}

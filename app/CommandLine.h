@@ -1,0 +1,27 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+inline constexpr const char* kDefaultConfigPath = "/etc/kv4/KV4.ini";
+inline constexpr const char* kDefaultSerialDevice = "/dev/ttyS0";
+
+// What the operator or engineer asked for on the command line.
+struct CommandLine {
+    bool help = false;
+    bool version = false;
+    bool simulate = false;
+    bool kiosk = false;
+    std::string port;  // empty: the default parallel port
+    std::string configPath = kDefaultConfigPath;
+    std::string serialDevice = kDefaultSerialDevice;
+};
+
+// Parses the arguments after the program name. An unknown option or an unusable value gives
+// nullopt and a one-line reason in *error.
+std::optional<CommandLine> ParseCommandLine(const std::vector<std::string>& args,
+                                            std::string* error);
+
+// The text --help prints.
+std::string UsageText();

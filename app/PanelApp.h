@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QApplication>
+
+// The application object: it runs the one main panel and ends the program when it closes.
+class CPanelApp : public QApplication {
+    Q_OBJECT
+public:
+    CPanelApp(int& argc, char** argv);
+
+    // Runs the main panel modally; returns the program's exit status.
+    int Run();
+    // Ends the program with status: closes the main panel if it is open.
+    void EndProgram(int status);
+
+private:
+    int m_exitStatus = 0;
+};

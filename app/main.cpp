@@ -1,0 +1,77 @@
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/CommandLine.h"
+#include "app/PanelApp.h"
+#include "platform/Clock.h"
+#include "platform/Launcher.h"
+#include "platform/ParallelPort.h"
+#include "platform/PortIo.h"
+#include "platform/Power.h"
+#include "platform/Prompter.h"
+
+namespace {
+
+constexpr int kExitUsage = 2;
+constexpr int kExitPortUnusable = 1;
+
+// Opens the parallel port named on the command line; reports a failure in plain words on
+// stderr and in a message box.
+std::unique_ptr<PortIo> OpenPort(const CommandLine& options) {
+    std::string error;
+    const std::string text = options.port.empty() ? kDefaultPortSpec : options.port;
+    auto spec = ParsePortSpec(text, &error);
+    std::unique_ptr<PortIo> port = spec ? OpenParallelPort(*spec, &error) : nullptr;
+    if (!port) {
+        std::fprintf(stderr, "kv4panel: %s\n", error.c_str());
+        ThePrompter().Show("The panel cannot reach its parallel port:\n" + error +
+                               "\n\nUse --simulate to run without hardware.",
+                           "KV4 panel", PromptButtons::Ok, PromptIcon::Stop);
+    }
+    return port;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::string error;
+    const auto options = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc), &error);
+    if (!options) {
+        std::fprintf(stderr, "kv4panel: %s\n", error.c_str());
+        return kExitUsage;
+    }
+    if (options->help) {
+        std::fputs(UsageText().c_str(), stdout);
+        return 0;
+    }
+    if (options->version) {
+        std::printf("kv4panel %s\n", KV4_VERSION);
+        return 0;
+    }
+
+    int qtArgc = 1;
+    CPanelApp app(qtArgc, argv);
+
+    SteadyClock clock;
+    MessageBoxPrompter prompter;
+    ProcessLauncher launcher;
+    SystemPower power(options->kiosk, [&app](int status) { app.EndProgram(status); });
+    SetClock(&clock);
+    SetPrompter(&prompter);
+    SetLauncher(&launcher);
+    SetPower(&power);
+
+    // With --simulate nothing is connected until the simulator is wired in here.
+    std::unique_ptr<PortIo> port;
+    if (!options->simulate) {
+        port = OpenPort(*options);
+        if (!port) return kExitPortUnusable;
+        SetPortIo(port.get());
+    }
+
+    const int status = app.Run();
+    SetPortIo(nullptr);
+    return status;
+}

@@ -1,0 +1,74 @@
+#include "link/EppLink.h"
+
+#include <cstring>
+
+#include "platform/Clock.h"
+#include "platform/PortIo.h"
+
+namespace {
+
+// Counts status reads until a response byte is waiting. True when one came in time; reaching
+// the limit counts as no response even if bit 4 cleared on exactly that read.
+bool WaitForResponse(int spinLimit) {
+    int reads = 0;
+    uint8_t status;
+    do {
+        status = PortRead(kStatusPort);
+        ++reads;
+    } while ((status & kStatusNoAnswer) && reads < spinLimit);
+    return reads < spinLimit;
+}
+
+void ReadBytes(uint8_t* to, int count) {
+    for (int i = 0; i < count; ++i)
+        to[i] = PortRead(kDataPort);
+}
+
+}  // namespace
+
+LinkStatus SendPacket(const uint8_t* packet) {
+    if (!(PortRead(kStatusPort) & kStatusReady)) return kLinkBusy;
+    const int length = packet[1];
+    for (int i = 0; i < length; ++i)
+        PortWrite(kDataPort, packet[i]);
+    return kLinkOk;
+}
+
+LinkStatus ReceiveResponse(uint8_t* buffer, int spinLimit) {
+    std::memset(buffer, 0, kResponseSize);
+    if (!WaitForResponse(spinLimit)) return kLinkNoResponse;
+    buffer[kRespType] = PortRead(kDataPort);
+    buffer[kRespLengthLow] = PortRead(kDataPort);
+    buffer[kRespLengthHigh] = PortRead(kDataPort);
+    ReadBytes(buffer + kRespHeaderByte, 3);
+    const int length = buffer[kRespLengthLow] | (buffer[kRespLengthHigh] << 8);
+    const int dataCount = length - kResponseHeader;
+    // The data of an over-long answer stay unread; link resets clear the line before it is
+    // used again.
+    if (dataCount > kMaxResponseData) return kLinkBadLength;
+    if (dataCount > 0) ReadBytes(buffer + kRespData, dataCount);
+    return kLinkOk;
+}
+
+LinkStatus ReceiveShortResponse(uint8_t* buffer) {
+    std::memset(buffer, 0, kShortResponseSize);
+    if (!WaitForResponse(kShortSpinLimit)) return kLinkNoResponse;
+    buffer[0] = PortRead(kDataPort);
+    buffer[1] = PortRead(kDataPort);
+    // The length byte is at most 255, so the data always fit the 257-byte buffer.
+    if (buffer[1] >= 3) ReadBytes(buffer + 2, buffer[1] - 2);
+    return kLinkOk;
+}
+
+void DelayMs(uint32_t ms) {
+    Clock& clock = TheClock();
+    const uint32_t start = clock.TickMs();
+    const uint32_t end = start + ms;
+    if (end < start) {
+        // The end lies past the wrap: first wait for the counter to wrap.
+        for (uint32_t now = clock.TickMs(); now >= start; now = clock.TickMs())
+            clock.Pause(0u - now);
+    }
+    for (uint32_t now = clock.TickMs(); now < end; now = clock.TickMs())
+        clock.Pause(end - now);
+}

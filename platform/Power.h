@@ -1,0 +1,27 @@
+#pragma once
+
+#include <functional>
+
+// Powers the panel PC off after a fatal error.
+class Power {
+public:
+    virtual ~Power() = default;
+    virtual void PowerOff() = 0;
+};
+
+// Only a kiosk (a panel PC that runs nothing else) is really switched off. Anywhere else the
+// program just ends with exit status 1: an engineer's desktop must never go down.
+class SystemPower final : public Power {
+public:
+    SystemPower(bool kiosk, std::function<void(int)> endProgram)
+        : m_kiosk(kiosk), m_endProgram(std::move(endProgram)) {}
+    void PowerOff() override;
+
+private:
+    bool m_kiosk;
+    std::function<void(int)> m_endProgram;
+};
+
+// The process-wide power seam; until one is set, PowerOff does nothing.
+void SetPower(Power* power);
+Power& ThePower();

@@ -1,0 +1,72 @@
+#include "platform/Prompter.h"
+
+#include <QMessageBox>
+
+namespace {
+
+QMessageBox::Icon ToQtIcon(PromptIcon icon) {
+    switch (icon) {
+        case PromptIcon::Information:
+            return QMessageBox::Information;
+        case PromptIcon::Warning:
+            return QMessageBox::Warning;
+        case PromptIcon::Stop:
+            return QMessageBox::Critical;
+        case PromptIcon::Question:
+            return QMessageBox::Question;
+        case PromptIcon::None:
+            break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+QMessageBox::StandardButtons ToQtButtons(PromptButtons buttons) {
+    switch (buttons) {
+        case PromptButtons::OkCancel:
+            return QMessageBox::Ok | QMessageBox::Cancel;
+        case PromptButtons::YesNo:
+            return QMessageBox::Yes | QMessageBox::No;
+        case PromptButtons::Ok:
+            break;
+    }
+    return QMessageBox::Ok;
+}
+
+PromptAnswer FromQtButton(int button, PromptButtons buttons) {
+    switch (button) {
+        case QMessageBox::Ok:
+            return PromptAnswer::Ok;
+        case QMessageBox::Yes:
+            return PromptAnswer::Yes;
+        case QMessageBox::No:
+            return PromptAnswer::No;
+        default:
+            break;
+    }
+    // Closing the box any other way is the safe answer of its button set.
+    return buttons == PromptButtons::YesNo ? PromptAnswer::No
+           : buttons == PromptButtons::Ok  ? PromptAnswer::Ok
+                                           : PromptAnswer::Cancel;
+}
+
+}  // namespace
+
+PromptAnswer MessageBoxPrompter::Show(const std::string& text, const std::string& caption,
+                                      PromptButtons buttons, PromptIcon icon) {
+    QMessageBox box(ToQtIcon(icon), QString::fromLatin1(caption), QString::fromLatin1(text),
+                    ToQtButtons(buttons));
+    return FromQtButton(box.exec(), buttons);
+}
+
+namespace {
+MessageBoxPrompter g_messageBoxPrompter;
+Prompter* g_prompter = &g_messageBoxPrompter;
+}  // namespace
+
+void SetPrompter(Prompter* prompter) {
+    g_prompter = prompter ? prompter : &g_messageBoxPrompter;
+}
+
+Prompter& ThePrompter() {
+    return *g_prompter;
+}

@@ -1,0 +1,44 @@
+// Test main of every test program: a QApplication on the offscreen platform, and the recording
+// seams installed fresh for each test.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+
+#include "platform/Clock.h"
+#include "platform/Launcher.h"
+#include "platform/PortIo.h"
+#include "platform/Power.h"
+#include "platform/Prompter.h"
+#include "tests/support/RecordingSeams.h"
+
+namespace {
+
+class SeamReset final : public testing::EmptyTestEventListener {
+    void OnTestStart(const testing::TestInfo&) override {
+        TestPrompter().Reset();
+        TestLauncher() = RecordingLauncher();
+        TestPower() = RecordingPower();
+        SetPrompter(&TestPrompter());
+        SetLauncher(&TestLauncher());
+        SetPower(&TestPower());
+        SetPortIo(nullptr);
+        SetClock(nullptr);
+    }
+    void OnTestEnd(const testing::TestInfo&) override { TestPrompter().ExpectDone(); }
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    testing::InitGoogleTest(&argc, argv);
+    // The seams are checked before the result printer reports the test, so a box that never
+    // appeared shows up under the test that expected it.
+    auto& listeners = testing::UnitTest::GetInstance()->listeners();
+    auto* printer = listeners.Release(listeners.default_result_printer());
+    listeners.Append(new SeamReset);
+    if (printer) listeners.Append(printer);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs the Debian packages kv4panel needs to build, test and run. Safe to run again:
+# it asks apt only for what is missing and refreshes the package lists only when needed.
+set -euo pipefail
+
+packages=(
+    g++ cmake ninja-build pkg-config
+    qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-serialport-dev libqt6serialport6
+    libgl-dev libgtest-dev libgmock-dev libbenchmark-dev
+    fonts-dejavu-core xvfb xauth
+)
+
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=""
+[ "$(id -u)" -ne 0 ] && sudo="sudo"
+export DEBIAN_FRONTEND=noninteractive
+# Refresh the lists only when a package cannot be found in the ones we have.
+if ! apt-get install -y --no-install-recommends --simulate "${missing[@]}" >/dev/null 2>&1; then
+    $sudo apt-get update
+fi
+$sudo apt-get install -y --no-install-recommends "${missing[@]}"
