@@ -1,0 +1,24 @@
+#include "sim/SimRig.h"
+
+SimRig::SimRig() : m_port({}, &m_surface) {}
+
+std::unique_ptr<SimRig> SimRig::Standard() {
+    auto rig = std::make_unique<SimRig>();
+    rig->AddUnit(1, ShippedProfile("elm"));
+    rig->AddUnit(2, ShippedProfile("birch"));
+    rig->AddUnit(3, ShippedProfile("cedar"));
+    rig->AddUnit(4, ShippedProfile("cedar"));
+    rig->SetOnline(4, false);
+    return rig;
+}
+
+SimUnit& SimRig::AddUnit(int number, const SimProfile& profile) {
+    m_units[number] = std::make_unique<SimUnit>(profile);
+    SetOnline(number, true);
+    return *m_units[number];
+}
+
+void SimRig::SetOnline(int number, bool online) {
+    m_online[number] = online && m_units[number];
+    m_port.SetUnit(number, m_online[number] ? m_units[number].get() : nullptr);
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <array>
+#include <memory>
+#include <string>
+
+#include "sim/SimPort.h"
+#include "sim/SimProfile.h"
+#include "sim/SimSurface.h"
+#include "sim/SimUnit.h"
+
+// The whole simulated installation: up to four Main Units, the control surface, and the port
+// the panel talks to them through.
+class SimRig {
+public:
+    SimRig();
+
+    // Units 1..3 on line with the three shipped profiles, unit 4 (a second Cedar) off line.
+    static std::unique_ptr<SimRig> Standard();
+
+    // Installs a unit with profile at number 1..4, on line.
+    SimUnit& AddUnit(int number, const SimProfile& profile);
+    void SetOnline(int number, bool online);
+    bool Online(int number) const { return m_online[number]; }
+    // The unit at number, on line or not; nullptr when there is none.
+    SimUnit* Unit(int number) const { return m_units[number].get(); }
+
+    SimSurface& Surface() { return m_surface; }
+    SimPort& Port() { return m_port; }
+
+private:
+    std::array<std::unique_ptr<SimUnit>, 5> m_units;
+    std::array<bool, 5> m_online{};
+    SimSurface m_surface;
+    SimPort m_port;
+};
