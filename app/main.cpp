@@ -11,6 +11,7 @@
 #include "platform/PortIo.h"
 #include "platform/Power.h"
 #include "platform/Prompter.h"
+#include "sim/SimRig.h"
 
 namespace {
 
@@ -63,9 +64,13 @@ int main(int argc, char** argv) {
     SetLauncher(&launcher);
     SetPower(&power);
 
-    // With --simulate nothing is connected until the simulator is wired in here.
+    // The simulated rig stands behind the same port seam as the parallel port.
+    std::unique_ptr<SimRig> rig;
     std::unique_ptr<PortIo> port;
-    if (!options->simulate) {
+    if (options->simulate) {
+        rig = SimRig::Standard();
+        SetPortIo(&rig->Port());
+    } else {
         port = OpenPort(*options);
         if (!port) return kExitPortUnusable;
         SetPortIo(port.get());

@@ -83,6 +83,8 @@ void SimTest::TearDown() {
     SetClock(nullptr);
     // No test may send a unit a request it cannot make sense of.
     for (int n = 1; n <= 4; ++n) {
-        if (rig.Unit(n)) EXPECT_EQ(rig.Unit(n)->Malformed(), 0) << "unit " << n;
+        if (rig.Unit(n)) {
+            EXPECT_EQ(rig.Unit(n)->Malformed(), 0) << "unit " << n;
+        }
     }
 }

@@ -1,0 +1,268 @@
+// The menu database built from blobs the simulator's units encode, and from hostile ones.
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+#include <random>
+
+#include "link/Commands.h"
+#include "link/MenuDatabase.h"
+#include "platform/Clock.h"
+#include "platform/PortIo.h"
+#include "sim/BlobEncoder.h"
+#include "sim/SimRig.h"
+
+namespace {
+
+SimControl Control(int id, const std::string& name, std::vector<SimLabelPair> labels = {}) {
+    SimControl c;
+    c.id = id;
+    c.name = name;
+    c.minValue = 0;
+    c.maxValue = 1000;
+    c.minDisplay = -10;
+    c.maxDisplay = 10;
+    c.labels = std::move(labels);
+    return c;
+}
+
+SimProfile Keyer(uint8_t model) {
+    SimProfile p;
+    p.model = model;
+    p.controls = {Control(1, "Clip#Key clip", {{"Lo", "Hi"}}), Control(2, "#Gain"),
+                  Control(3, "Matte\nLevel", {{"a", "b"}, {"c", "d"}, {"e", "f"}})};
+    for (int id = 93; id <= 98; ++id)
+        p.controls.push_back(Control(id, "Input"));
+    SimSwitch s;
+    s.id = 161;
+    s.maxValue = 1;
+    s.states = {"Off#Mode", "On"};
+    p.switches.push_back(s);
+    s.id = 200;
+    s.states = {"A", "B", "C"};
+    p.switches.push_back(s);
+    for (int id : {0, 26, 28, 40}) {
+        SimMenu m;
+        m.id = id;
+        m.attributes = id == 26 ? 0x400 : 0;
+        m.knobs = {1, 2, 3, 93, 128, 128, 128, 128};
+        for (int i = 0; i < 20; ++i)
+            m.items.push_back(i < 6 ? i : 161);
+        m.name = "Menu " + std::to_string(id);
+        m.title = "Title";
+        p.menus.push_back(m);
+    }
+    p.messages = {{0, 0, "About", "Keyer^1.0"}, {7, 0x4000, "Erase", "Erase all files?"}};
+    p.lockedControls = {2};
+    p.lockedSwitches = {200};
+    return p;
+}
+
+class MenuDatabaseTest : public testing::Test {
+protected:
+    void SetUp() override {
+        ResetPanelState();
+        SetPortIo(&rig.Port());
+        SetClock(&clock);
+        block = std::make_unique<MenuBlock>();
+    }
+    void TearDown() override {
+        SetPortIo(nullptr);
+        SetClock(nullptr);
+    }
+
+    // Unit 1 with profile is selected; its blob is put into the block and parsed.
+    void Parse(const SimProfile& profile) {
+        rig.AddUnit(1, profile);
+        g_selectedUnit = 0x10;
+        g_unitIdentity.ModelCode = profile.model;
+        const auto blob = EncodeMenuBlob(profile);
+        std::memcpy(block->bytes, blob.data(), blob.size());
+        ParseMenuBlob(*block, IsModelGroupA(profile.model) ? 12 : 20);
+    }
+
+    SimRig rig;
+    VirtualClock clock;
+    std::unique_ptr<MenuBlock> block;
+};
+
+TEST_F(MenuDatabaseTest, RecordsAreBuiltAsTheUnitDescribesThem) {
+    Parse(Keyer(11));
+    const auto& c = g_menuDatabase.controls;
+    EXPECT_EQ(c[1].name, "Clip");
+    EXPECT_TRUE(c[1].attributes & kAttrNameCut);
+    EXPECT_EQ(c[2].name, "#Gain");  // a '#' in first place is no suffix
+    EXPECT_FALSE(c[2].attributes & kAttrNameCut);
+    EXPECT_EQ(c[3].name, "Matte\r\nLevel");
+    EXPECT_EQ(c[1].minDisplay, -10);
+    // One pair fills the last slot only; three fill all.
+    EXPECT_TRUE(c[1].labels[0].first.empty());
+    EXPECT_EQ(c[1].labels[2].first, "Lo");
+    EXPECT_EQ(c[1].labels[2].second, "Hi");
+    EXPECT_EQ(c[3].labels[0].second, "b");
+    EXPECT_EQ(c[3].labels[2].first, "e");
+
+    const auto& s = g_menuDatabase.switches;
+    EXPECT_EQ(s[33].name, "Off,On");
+    EXPECT_TRUE(s[33].attributes & kAttrNameCut);
+    EXPECT_EQ(s[33].states, 2u);
+    EXPECT_EQ(s[72].name, "A,B,C");
+
+    const MenuRecord& menu = g_menuDatabase.menus[26];
+    EXPECT_EQ(menu.attributes, 0x400u);
+    EXPECT_EQ(menu.items[19], 161);
+    EXPECT_EQ(menu.knobs[3], 93);
+    EXPECT_EQ(menu.name, "Menu 26");
+    EXPECT_EQ(g_unitMessages[7].code, 0x4000u);
+    EXPECT_EQ(g_unitMessages[7].message, "Erase all files?");
+    EXPECT_EQ(g_unitMessages[0].message, "Keyer^1.0");
+
+    // Lock bits from the unit's tables, and the panel's own switches.
+    EXPECT_TRUE(c[2].attributes & kAttrLocked);
+    EXPECT_FALSE(c[1].attributes & kAttrLocked);
+    EXPECT_TRUE(s[72].attributes & kAttrLocked);
+    EXPECT_EQ(s[kSwitchInsertKeyframe].name, "Insert\r\nKeyframe");
+    EXPECT_EQ(s[kSwitchVelocityBreak].name, "Velocity\r\nBreak");
+    EXPECT_EQ(s[kSwitchRun].type, 2u);
+    EXPECT_EQ(s[kSwitchRun].states, 1u);
+    EXPECT_EQ(g_unitIdentity.ModelCode, 11);
+    EXPECT_FALSE(g_altMenus);
+}
+
+TEST_F(MenuDatabaseTest, GroupAUnitsFillTwelveSlotsAndGetTheirAdjustments) {
+    g_menuDatabase.menus[0].items[15] = 77;  // a slot a group-A blob does not fill
+    Parse(Keyer(5));
+    EXPECT_EQ(g_menuDatabase.menus[0].items[11], 161);
+    EXPECT_EQ(g_menuDatabase.menus[0].items[15], 77);
+    const ControlRecord& input = g_menuDatabase.controls[95];
+    EXPECT_TRUE(input.attributes & kAttrLocalStepped);
+    EXPECT_EQ(input.minValue, -10);
+    EXPECT_EQ(input.maxValue, 10);
+    EXPECT_FALSE(g_menuDatabase.controls[92].attributes & kAttrLocalStepped);
+    EXPECT_FALSE(g_altMenus);  // menu 40 counts only on an Elm
+}
+
+TEST_F(MenuDatabaseTest, ElmKeepsItsInputsAndHasTheAlternativeMenus) {
+    Parse(Keyer(4));
+    EXPECT_FALSE(g_menuDatabase.controls[95].attributes & kAttrLocalStepped);
+    EXPECT_EQ(g_menuDatabase.controls[95].maxValue, 1000);
+    EXPECT_TRUE(g_altMenus);
+
+    SimProfile noForty = Keyer(4);
+    noForty.menus.pop_back();
+    Parse(noForty);
+    EXPECT_FALSE(g_altMenus);  // menu 40 of the earlier parse does not count
+}
+
+TEST_F(MenuDatabaseTest, BirchAndAlderLoseTwoItemsOfMenus26And28) {
+    for (uint8_t model : {7, 9, 5}) {
+        ResetPanelState();
+        Parse(Keyer(model));
+        const bool blanked = model != 5;
+        for (int menu : {26, 28}) {
+            EXPECT_EQ(g_menuDatabase.menus[menu].items[3] == 255, blanked) << int(model);
+            EXPECT_EQ(g_menuDatabase.menus[menu].items[4] == 255, blanked) << int(model);
+            EXPECT_EQ(g_menuDatabase.menus[menu].items[5], 5);
+        }
+        EXPECT_EQ(g_menuDatabase.menus[0].items[3], 3);
+    }
+}
+
+TEST_F(MenuDatabaseTest, CurrentStateLabelPicksTheLabelOfTheValue) {
+    Parse(Keyer(11));
+    std::string text = g_menuDatabase.switches[72].name;
+    g_menuDatabase.switches[72].value = 2;
+    CurrentStateLabel(72, text);
+    EXPECT_EQ(text, "C");
+    text = "Run";
+    CurrentStateLabel(kSwitchRun, text);  // one state: unchanged
+    EXPECT_EQ(text, "Run");
+    text = "A,B";
+    g_menuDatabase.switches[72].value = 5;  // no such label: unchanged
+    CurrentStateLabel(72, text);
+    EXPECT_EQ(text, "A,B");
+}
+
+TEST_F(MenuDatabaseTest, DownloadRetriesWithLinkResetsAndGivesUpAfterFive) {
+    SimUnit& unit = rig.AddUnit(1, Keyer(11));
+    g_selectedUnit = 0x10;
+    unit.Faults().corruption = SimCorruption::WrongCode;
+    unit.Faults().corruptCommand = 197;
+    unit.Faults().corruptCount = 2;
+    ASSERT_EQ(DownloadMenus(*block), kLinkOk);
+    EXPECT_EQ(rig.Surface().Resets(), 4);
+    EXPECT_EQ(std::memcmp(block->bytes, unit.Blob().data(), unit.Blob().size()), 0);
+    EXPECT_EQ(clock.PausedMs(), 400u);
+
+    unit.Faults().corruptCount = -1;
+    EXPECT_EQ(DownloadMenus(*block), kLinkBadCode);
+    EXPECT_EQ(unit.Received(197), 2 + 1 + 5);
+    EXPECT_EQ(block->bytes[0], 0);  // cleared before each attempt
+}
+
+// Seven label pairs leave the last three; a switch section of one entry holds only the entry
+// the panel skips.
+TEST_F(MenuDatabaseTest, HandWrittenEntriesAtTheEdges) {
+    rig.AddUnit(1, Keyer(11));
+    g_selectedUnit = 0x10;
+    std::vector<uint8_t> control = {0, 7, 0, 0, 0, 0, 0, 0, 0, 0,
+                                    0, 0, 0, 0, 0, 0, 0, 0, 0, 0,  // nameFlag
+                                    0, 0,                          // (word)
+                                    0, 1,                          // extraFlag: an empty extra text
+                                    0, 7,                          // pairCount 7
+                                    0, 0};
+    for (int k = 0; k < 7; ++k) {
+        const uint8_t digit = static_cast<uint8_t>('0' + k);
+        control.insert(control.end(), {0, 1, 0, 1, 0, 1, 'a', digit, 'b', digit});
+    }
+    std::vector<uint8_t> blob = {0, 0, 0, 0, 0, 1};
+    const auto words = static_cast<uint8_t>((control.size() + 2) / 2);
+    blob.insert(blob.end(), {0, words});
+    blob.insert(blob.end(), control.begin(), control.end());
+    blob.insert(blob.end(), {0, 1, 0, 2, 0, 200});  // one switch entry, skipped
+    std::memcpy(block->bytes, blob.data(), blob.size());
+    ParseMenuBlob(*block, 20);
+    const ControlRecord& c = g_menuDatabase.controls[7];
+    EXPECT_EQ(c.id, 7u);
+    EXPECT_EQ(c.labels[0].first, "a4");
+    EXPECT_EQ(c.labels[1].second, "b5");
+    EXPECT_EQ(c.labels[2].first, "a6");
+    EXPECT_EQ(g_menuDatabase.switches[72].id, 0u);
+}
+
+// Whatever the block holds: no read past its end, no write outside a table (the sanitizers
+// watch), and an end to the parse.
+TEST_F(MenuDatabaseTest, HostileBlocksNeverBreakThePanel) {
+    rig.AddUnit(1, Keyer(11));
+    g_selectedUnit = 0x10;
+    std::mt19937 random(20261206);
+    const auto good = EncodeMenuBlob(Keyer(11));
+
+    // The good blob cut at every 7th byte, the rest of the block zero or 0xFF.
+    for (size_t cut = 0; cut < good.size(); cut += 7) {
+        for (uint8_t fill : {0x00, 0xFF}) {
+            std::memset(block->bytes, fill, sizeof block->bytes);
+            std::memcpy(block->bytes, good.data(), cut);
+            ParseMenuBlob(*block, 20);
+        }
+    }
+    // Random bytes, and random bytes after a valid beginning.
+    for (int round = 0; round < 40; ++round) {
+        for (auto& byte : block->bytes)
+            byte = static_cast<uint8_t>(random());
+        if (round % 2) std::memcpy(block->bytes, good.data(), good.size() / 2);
+        ParseMenuBlob(*block, round % 3 ? 20 : 12);
+    }
+    // Huge counts of short entries.
+    for (size_t i = 0; i < sizeof block->bytes; i += 2) {
+        block->bytes[i] = 0;
+        block->bytes[i + 1] = 1;
+    }
+    block->bytes[4] = 0xFF;
+    block->bytes[5] = 0xFF;
+    ParseMenuBlob(*block, 20);
+    SUCCEED();
+}
+
+}  // namespace
