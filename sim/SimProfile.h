@@ -30,6 +30,9 @@
 //   "effectSavedMessage": 0                              // message posted after an effect save
 // }
 // Names may hold "\n" (a line break) and a '#' suffix; label texts are at most 24 characters.
+// "unitInfo" is the raw unit-information answer: a count byte, header bytes, then lines broken
+// by "\n" (a zero byte may start a second run), e.g. "\u0007\u0004\u0002Elm KV4\n...". Message 0
+// is the About box template: from its first 'U' on, one '^' per value the panel fills in.
 
 #include <array>
 #include <cstdint>
