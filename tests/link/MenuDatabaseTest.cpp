@@ -201,6 +201,69 @@ TEST_F(MenuDatabaseTest, DownloadRetriesWithLinkResetsAndGivesUpAfterFive) {
     EXPECT_EQ(block->bytes[0], 0);  // cleared before each attempt
 }
 
+// What the panel should make of a profile's name: CR LF for a line break, a '#' suffix cut.
+std::string WithCrLf(std::string text) {
+    for (size_t at = text.find('\n'); at != std::string::npos; at = text.find('\n', at + 2))
+        text.replace(at, 1, "\r\n");
+    return text;
+}
+
+std::string Expected(std::string name, bool* cut) {
+    name = WithCrLf(name);
+    const size_t hash = name.find('#');
+    *cut = hash != std::string::npos && hash > 0;
+    if (*cut) name.resize(hash);
+    return name;
+}
+
+// Every shipped unit, downloaded through the link and parsed: the records say what the
+// profile says.
+TEST_F(MenuDatabaseTest, ShippedProfilesDownloadAndParseAsDescribed) {
+    auto standard = SimRig::Standard();
+    SetPortIo(&standard->Port());
+    for (int unit = 1; unit <= 3; ++unit) {
+        ResetPanelState();
+        const SimProfile& profile = standard->Unit(unit)->Profile();
+        g_selectedUnit = AddressOfUnit(unit);
+        g_unitIdentity.ModelCode = profile.model;
+        ASSERT_EQ(DownloadMenus(*block), kLinkOk) << profile.name;
+        const bool groupA = IsModelGroupA(profile.model);
+        ParseMenuBlob(*block, groupA ? 12 : 20);
+        for (const SimControl& c : profile.controls) {
+            const ControlRecord& r = g_menuDatabase.controls[c.id];
+            bool cut = false;
+            EXPECT_EQ(r.name, Expected(c.name, &cut)) << profile.name << " control " << c.id;
+            EXPECT_EQ(bool(r.attributes & kAttrNameCut), cut) << c.id;
+            EXPECT_EQ(r.maxDisplay, c.maxDisplay) << c.id;
+            const int pairs = static_cast<int>(c.labels.size());
+            for (int k = 0; k < pairs; ++k)
+                EXPECT_EQ(r.labels[3 - pairs + k].second, c.labels[k].second) << c.id;
+        }
+        for (const SimSwitch& s : profile.switches) {
+            const SwitchRecord& r = g_menuDatabase.switches[s.id - 128];
+            std::string joined;
+            bool cut = false;
+            for (size_t i = 0; i < s.states.size(); ++i)
+                joined += i == 0 ? Expected(s.states[0], &cut) : "," + WithCrLf(s.states[i]);
+            EXPECT_EQ(r.name, joined) << profile.name << " switch " << s.id;
+            EXPECT_EQ(r.states, s.states.size()) << s.id;
+        }
+        for (const SimMenu& m : profile.menus) {
+            const MenuRecord& r = g_menuDatabase.menus[m.id];
+            EXPECT_EQ(r.name, WithCrLf(m.name)) << m.id;
+            for (size_t i = 0; i < m.items.size(); ++i) {
+                const bool blanked = (profile.model == 7 || profile.model == 9) &&
+                                     (m.id == 26 || m.id == 28) && (i == 3 || i == 4);
+                EXPECT_EQ(r.items[i], blanked ? 255 : m.items[i]) << m.id << " item " << i;
+            }
+        }
+        for (const SimMessage& m : profile.messages)
+            EXPECT_EQ(g_unitMessages[m.id].message, WithCrLf(m.message)) << m.id;
+        EXPECT_EQ(g_altMenus, profile.model == 4);
+    }
+    SetPortIo(&rig.Port());
+}
+
 // Seven label pairs leave the last three; a switch section of one entry holds only the entry
 // the panel skips.
 TEST_F(MenuDatabaseTest, HandWrittenEntriesAtTheEdges) {
