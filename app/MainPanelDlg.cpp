@@ -1,23 +1,71 @@
 #include "app/MainPanelDlg.h"
 
+#include <QLabel>
 #include <QPainter>
+
+#include "link/ConfigFile.h"
+#include "link/EppLink.h"
+#include "platform/PortIo.h"
+#include "widgets/BitmapTextButton.h"
+#include "widgets/ColorLabel.h"
+#include "widgets/InfoPanel.h"
+#include "widgets/KnobDisplay.h"
+#include "widgets/KnobGeometry.h"
+#include "widgets/Resources.h"
+#include "widgets/StatusStrip.h"
+#include "widgets/TitleStrip.h"
 
 CMainPanelDlg* g_mainPanel = nullptr;
 
 namespace {
-constexpr const char* kPanelCaption = "Zelvin";
-constexpr const char* kBackgroundBitmap = ":/bitmaps/152.png";
-}  // namespace
 
-QRect PanelClientRect() {
-    const int left = kPanelFrameRect.left() + kPanelFrameBorder;
-    const int top = kPanelFrameRect.top() + kPanelFrameBorder + kPanelCaptionHeight;
-    const int width = kPanelFrameRect.width() - 2 * kPanelFrameBorder;
-    const int height = kPanelFrameRect.height() - 2 * kPanelFrameBorder - kPanelCaptionHeight;
-    return {left, top, width, height};
+constexpr const char* kPanelCaption = "Zelvin";
+constexpr int kBackgroundBitmap = 152;
+constexpr int kIconBitmap = 128;
+constexpr const char* kPanelFace = "Trebuchet MS";
+constexpr int kButtonFontHeight = -13;
+const QColor kButtonText(217, 217, 217);
+const QColor kButtonTextDisabled(128, 128, 128);
+constexpr int kTitlePointSize = 16;
+const QColor kTitleColor(145, 192, 74);  // COLORREF 0x4AC091
+
+// Effect Menu function slots 2..5 name the panel's own switches.
+constexpr uint8_t kStartKnobAssign = 128;
+constexpr uint8_t kStartButtonAssign = 127;
+
+ControlRecord LocalRecord(const char* name, uint32_t attributes, int16_t maxValue) {
+    ControlRecord record;
+    record.name = name;
+    record.attributes = attributes;
+    record.maxValue = maxValue;
+    record.maxDisplay = maxValue;
+    return record;
 }
 
-CMainPanelDlg::CMainPanelDlg(QWidget* parent) : QDialog(parent) {
+QLabel* BitmapLabel(QWidget* parent, int bitmapId) {
+    auto* label = new QLabel(parent);
+    label->setPixmap(LoadBitmapResource(bitmapId));
+    label->setAttribute(Qt::WA_TransparentForMouseEvents);
+    return label;
+}
+
+}  // namespace
+
+CMainPanelDlg::CMainPanelDlg(const std::string& configPath, QWidget* parent)
+    : QDialog(parent),
+      m_menuBlocks(std::make_unique<std::array<MenuBlock, kUnitSlots>>()),
+      m_configPath(configPath) {
+    ConstructWidgets();
+    m_icon = QIcon(LoadBitmapResource(kIconBitmap));
+    // No block holds valid menus yet.
+    for (MenuBlock& block : *m_menuBlocks)
+        block.bytes[0] = kMenuBlockInvalid;
+    for (int unit = 0; unit < kUnitSlots; ++unit)
+        ClearCustomMenus(unit);
+    g_currentEffect = 0;
+    g_effectKnobAssign.fill(kStartKnobAssign);
+    g_effectButtonAssign.fill(kStartButtonAssign);
+    SetUpLocalRecords();
     OnInitDialog();
 }
 
@@ -25,15 +73,135 @@ CMainPanelDlg::~CMainPanelDlg() {
     if (g_mainPanel == this) g_mainPanel = nullptr;
 }
 
+void CMainPanelDlg::ConstructWidgets() {
+    for (size_t i = 0; i < m_modelLogos.size(); ++i) {
+        m_modelLogos[i] = BitmapLabel(this, kModelLogoIds[i]);
+        m_modelLogos[i]->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        m_modelLogos[i]->setVisible(kModelLogoIds[i] == kDefaultLogo);
+    }
+    for (auto*& button : m_functionButtons)
+        button = new CBitmapTextButton(this);
+    for (auto*& button : m_menuButtons)
+        button = new CBitmapTextButton(this);
+    m_infoPanel = new CInfoPanel(this);
+    m_unitStrip = new CStatusStrip(this);
+    m_unitTitle = new CTitleStrip(this);
+    for (int k = 0; k < kUnitCount; ++k) {
+        m_indicators[k] = BitmapLabel(this, kDigitBitmaps[k]);
+        m_indicators[kUnitCount + k] = BitmapLabel(this, kDigitBitmaps[k]);
+    }
+    m_titleLabel = new CColorLabel(this);
+    m_titleLabel->Attach(TitleLabelRect());
+    m_titleLabel->hide();
+    for (auto*& knob : m_knobs) {
+        knob = new CKnobDisplay(this);
+        knob->hide();
+    }
+    for (auto* button : m_functionButtons)
+        button->hide();
+    for (auto* button : m_menuButtons)
+        button->hide();
+}
+
+void CMainPanelDlg::SetUpLocalRecords() {
+    m_frameTimeRec = LocalRecord("Frame Time", kAttrLocalValue, 0);
+    m_taperInRec = LocalRecord("Taper In", kAttrLocalStepped, 100);
+    m_taperOutRec = LocalRecord("Taper Out", kAttrLocalStepped, 100);
+    m_keyFrameRec = LocalRecord("KeyFrame", kAttrLocalStepped | kAttrPlainNumber, 0);
+}
+
 void CMainPanelDlg::OnInitDialog() {
     g_mainPanel = this;
     setWindowTitle(QString::fromLatin1(kPanelCaption));
-    // On Linux the window has no frame at all, so its client area goes straight to where the
-    // frame would have put it.
+    setWindowIcon(m_icon);
+    ResetConfig();
+    LoadConfigFile(m_configPath);
+    PlaceLogos();
+
+    // A missing key reads as a text that matches nothing, so the status view is on unless the
+    // file says OFF.
+    const bool showStatus = GetConfigValue(kConfigDisplay, kConfigStatus) != kConfigOff;
+    m_infoPanel->Create(kInfoPanelPlace.x(), kInfoPanelPlace.y(), m_currentMenu.data(), showStatus);
+    QWidget* online[kUnitCount];
+    QWidget* active[kUnitCount];
+    for (int k = 0; k < kUnitCount; ++k) {
+        online[k] = m_indicators[k];
+        active[k] = m_indicators[kUnitCount + k];
+    }
+    m_unitStrip->Create(kUnitStripPlace.x(), kUnitStripPlace.y(), &m_units, online, active);
+    m_unitTitle->Create(kTitleStripPlace.x(), kTitleStripPlace.y());
+    SetUpButtons();
+
     setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
     setGeometry(PanelClientRect());
     setFixedSize(PanelClientRect().size());
-    m_background.load(QString::fromLatin1(kBackgroundBitmap));
+    m_background = LoadBitmapResource(kBackgroundBitmap);
+    for (int k = 0; k < kKnobCount; ++k)
+        m_knobs[k]->Create(kKnobPlaces[k].x(), kKnobPlaces[k].y());
+
+    // A touch screen needs no pointer unless the configuration asks for one.
+    m_cursorVisible = GetConfigValue(kConfigMouse, kConfigVisible) == kConfigTrue;
+    setCursor(m_cursorVisible ? Qt::ArrowCursor : Qt::BlankCursor);
+
+    m_currentMenu.fill(-1);
+    m_savedMenu.fill(-1);
+    m_heldFunction = kNoHeldFunction;
+
+    m_titleLabel->SetTransparent(true);
+    m_titleLabel->SetFaceName(QString::fromLatin1(kPanelFace), 0);
+    m_titleLabel->SetPointSize(kTitlePointSize);
+    m_titleLabel->SetBold(true);
+    m_titleLabel->SetTextColor(kTitleColor);
+
+    SetForwardDirection();
+    ReadRouterSettings();
+    m_units.SetLamps(m_lamps.data());
+    LinkStart();
+}
+
+void CMainPanelDlg::PlaceLogos() {
+    for (QLabel* logo : m_modelLogos)
+        logo->setGeometry(kLogoRect);
+}
+
+void CMainPanelDlg::SetUpButtons() {
+    const QString face = QString::fromLatin1(kPanelFace);
+    for (int b = 0; b < kMenuButtons; ++b) {
+        CBitmapTextButton* button = m_menuButtons[b];
+        button->SetBitmaps(kMenuButtonFace, kMenuButtonFace, 0);
+        button->SetFontFace(face, kButtonFontHeight);
+        button->SetTextColors(kButtonText, kButtonTextDisabled);
+        button->setGeometry(QRect(kMenuButtonPlaces[b], button->ImageRect().size()));
+    }
+    for (int f = 0; f < kFunctionButtons; ++f) {
+        CBitmapTextButton* button = m_functionButtons[f];
+        button->SetBitmaps(kFunctionButtonFace, kFunctionButtonMarked, 0);
+        button->SetFontFace(face, kButtonFontHeight);
+        button->SetTextColors(kButtonText, kButtonTextDisabled);
+        button->setGeometry(QRect(kFunctionButtonPlaces[f], button->ImageRect().size()));
+    }
+}
+
+void CMainPanelDlg::SetForwardDirection() {
+    // The EPP port's data direction: forward, so the link can send.
+    PortWrite(kControlPort, PortRead(kControlPort) & ~kControlReverse);
+}
+
+void CMainPanelDlg::ReadRouterSettings() {
+    if (FindConfigSection(kConfigRouter) < 0) return;
+    m_routerEnabled = GetConfigValue(kConfigRouter, kConfigEnabled);
+    m_routerPolarity = GetConfigValue(kConfigRouter, kConfigPolarity);
+    m_routerDwellFrames = ConfigNumber(GetConfigValue(kConfigRouter, kConfigDwellFrames));
+}
+
+void CMainPanelDlg::LinkStart() {
+    // The poll loop starts here once the units are driven from the timers.
+}
+
+QLabel* CMainPanelDlg::ModelLogo(int id) const {
+    for (size_t i = 0; i < kModelLogoIds.size(); ++i)
+        if (kModelLogoIds[i] == id) return m_modelLogos[i];
+    return nullptr;
 }
 
 void CMainPanelDlg::paintEvent(QPaintEvent*) {

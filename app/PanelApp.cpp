@@ -3,18 +3,17 @@
 #include <QFont>
 
 #include "app/MainPanelDlg.h"
+#include "widgets/Resources.h"
 
 CPanelApp::CPanelApp(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName(QStringLiteral("kv4panel"));
     setApplicationVersion(QStringLiteral(KV4_VERSION));
-    // The panel's face is drawn in Trebuchet MS; DejaVu Sans ships everywhere and keeps the
-    // metrics the same on every machine.
-    QFont::insertSubstitution(QStringLiteral("Trebuchet MS"), QStringLiteral("DejaVu Sans"));
+    UsePanelFaces();
 }
 
-int CPanelApp::Run() {
+int CPanelApp::Run(const std::string& configPath) {
     m_exitStatus = 0;
-    CMainPanelDlg panel;
+    CMainPanelDlg panel(configPath);
     panel.exec();
     return m_exitStatus;
 }

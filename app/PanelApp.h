@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QApplication>
+#include <string>
 
 // The application object: it runs the one main panel and ends the program when it closes.
 class CPanelApp : public QApplication {
@@ -9,7 +10,7 @@ public:
     CPanelApp(int& argc, char** argv);
 
     // Runs the main panel modally; returns the program's exit status.
-    int Run();
+    int Run(const std::string& configPath);
     // Ends the program with status: closes the main panel if it is open.
     void EndProgram(int status);
 

@@ -76,7 +76,7 @@ int main(int argc, char** argv) {
         SetPortIo(port.get());
     }
 
-    const int status = app.Run();
+    const int status = app.Run(options->configPath);
     SetPortIo(nullptr);
     return status;
 }

@@ -7,7 +7,7 @@ packages=(
     g++ cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-serialport-dev libqt6serialport6
     libgl-dev libgtest-dev libgmock-dev libbenchmark-dev
-    fonts-dejavu-core xvfb xauth
+    fonts-dejavu-core fonts-dejavu-extra xvfb xauth
 )
 
 missing=()

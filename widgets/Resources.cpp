@@ -6,7 +6,18 @@ QString BitmapPath(int id) {
     return QStringLiteral(":/bitmaps/%1.png").arg(id);
 }
 
+// The bitmaps are built into the widgets library; a static library's resources must be
+// registered by hand before their first use.
+static void RegisterBitmaps() {
+    static const bool registered = [] {
+        Q_INIT_RESOURCE(res);
+        return true;
+    }();
+    (void)registered;
+}
+
 QPixmap LoadBitmapResource(int id) {
+    RegisterBitmaps();
     return QPixmap(BitmapPath(id));
 }
 
@@ -22,4 +33,10 @@ QFont PanelFont(int pixelHeight, int weight) {
     font.setWeight(weight >= 700 ? QFont::Bold : QFont::Normal);
     font.setStyleStrategy(QFont::PreferAntialias);
     return font;
+}
+
+void UsePanelFaces() {
+    QFont::insertSubstitutions(
+        QStringLiteral("Trebuchet MS"),
+        {QStringLiteral("DejaVu Sans Condensed"), QStringLiteral("DejaVu Sans")});
 }

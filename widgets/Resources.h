@@ -16,5 +16,10 @@ int FontPixelHeight(int logPixelsY, int n);
 // The panel's face at a pixel height (negative: character height) and weight.
 QFont PanelFont(int pixelHeight, int weight);
 
+// The panel's face is Trebuchet MS. Debian ships DejaVu instead: its condensed cut comes closest
+// to Trebuchet's widths (the status lines of the info panel need that), DejaVu Sans stands in
+// where the condensed cut is missing. The same faces on every machine keep the drawing the same.
+void UsePanelFaces();
+
 // The resolution the panel's fonts are scaled for.
 inline constexpr int kPanelDpi = 96;

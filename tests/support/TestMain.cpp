@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFont>
 
 #include "platform/Clock.h"
 #include "platform/Launcher.h"
@@ -11,6 +12,7 @@
 #include "platform/Power.h"
 #include "platform/Prompter.h"
 #include "tests/support/RecordingSeams.h"
+#include "widgets/Resources.h"
 
 namespace {
 
@@ -33,6 +35,8 @@ class SeamReset final : public testing::EmptyTestEventListener {
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    // The same face the program draws with, so rendered probes match it.
+    UsePanelFaces();
     testing::InitGoogleTest(&argc, argv);
     // The seams are checked before the result printer reports the test, so a box that never
     // appeared shows up under the test that expected it.
