@@ -22,7 +22,8 @@ std::optional<CommandLine> ParseCommandLine(const std::vector<std::string>& args
         bool hasValue = false;
         SplitOption(args[i], &name, &value, &hasValue);
 
-        const bool takesValue = name == "--port" || name == "--config" || name == "--serial";
+        const bool takesValue =
+            name == "--port" || name == "--config" || name == "--serial" || name == "--select-unit";
         const bool isFlag = name == "--help" || name == "-h" || name == "--version" ||
                             name == "--simulate" || name == "--kiosk";
         if (!takesValue && !isFlag) {
@@ -57,10 +58,20 @@ std::optional<CommandLine> ParseCommandLine(const std::vector<std::string>& args
             options.configPath = value;
         else if (name == "--serial")
             options.serialDevice = value;
-        else if (name == "--port") {
+        else if (name == "--select-unit") {
+            if (value.size() != 1 || value[0] < '1' || value[0] > '4') {
+                *error = "--select-unit needs a unit number from 1 to 4";
+                return std::nullopt;
+            }
+            options.pressUnit = value[0] - '0';
+        } else if (name == "--port") {
             if (!ParsePortSpec(value, error)) return std::nullopt;
             options.port = value;
         }
+    }
+    if (options.pressUnit != 0 && !options.simulate) {
+        *error = "--select-unit works only with --simulate";
+        return std::nullopt;
     }
     if (options.simulate && !options.port.empty()) {
         *error = "--simulate and --port exclude each other: the simulator is the port";
@@ -86,6 +97,7 @@ std::string UsageText() {
            "  --serial DEV     serial line of the bypass transfer (default " +
            kDefaultSerialDevice +
            ")\n"
+           "  --select-unit N  with --simulate: press the key of unit N (1-4) at start\n"
            "  --kiosk          this PC is a dedicated panel: a fatal error powers it off\n"
            "  --version        print the version and exit\n"
            "  --help           print this text and exit\n";

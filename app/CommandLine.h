@@ -13,7 +13,8 @@ struct CommandLine {
     bool version = false;
     bool simulate = false;
     bool kiosk = false;
-    std::string port;  // empty: the default parallel port
+    int pressUnit = 0;  // with --simulate: unit key pressed on the simulated surface at start
+    std::string port;   // empty: the default parallel port
     std::string configPath = kDefaultConfigPath;
     std::string serialDevice = kDefaultSerialDevice;
 };

@@ -52,21 +52,16 @@ QLabel* BitmapLabel(QWidget* parent, int bitmapId) {
 }  // namespace
 
 CMainPanelDlg::CMainPanelDlg(const std::string& configPath, QWidget* parent)
-    : QDialog(parent),
-      m_menuBlocks(std::make_unique<std::array<MenuBlock, kUnitSlots>>()),
-      m_configPath(configPath) {
+    : QDialog(parent), m_configPath(configPath) {
     ConstructWidgets();
     m_icon = QIcon(LoadBitmapResource(kIconBitmap));
-    // No block holds valid menus yet.
-    for (MenuBlock& block : *m_menuBlocks)
-        block.bytes[0] = kMenuBlockInvalid;
+    // No block holds valid menus yet (CPanelHost marks them).
     for (int unit = 0; unit < kUnitSlots; ++unit)
         ClearCustomMenus(unit);
     g_currentEffect = 0;
     g_effectKnobAssign.fill(kStartKnobAssign);
     g_effectButtonAssign.fill(kStartButtonAssign);
     SetUpLocalRecords();
-    OnInitDialog();
 }
 
 CMainPanelDlg::~CMainPanelDlg() {
@@ -110,7 +105,23 @@ void CMainPanelDlg::SetUpLocalRecords() {
     m_keyFrameRec = LocalRecord("KeyFrame", kAttrLocalStepped | kAttrPlainNumber, 0);
 }
 
+int CMainPanelDlg::exec() {
+    OnInitDialog();
+    // A fatal error during the start ends the panel before it ever runs.
+    if (m_closed) return result();
+    return QDialog::exec();
+}
+
+void CMainPanelDlg::done(int result) {
+    m_closed = true;
+    for (QBasicTimer& timer : m_timers)
+        timer.stop();
+    QDialog::done(result);
+}
+
 void CMainPanelDlg::OnInitDialog() {
+    if (m_initialised) return;
+    m_initialised = true;
     g_mainPanel = this;
     setWindowTitle(QString::fromLatin1(kPanelCaption));
     setWindowIcon(m_icon);
@@ -194,14 +205,27 @@ void CMainPanelDlg::ReadRouterSettings() {
     m_routerDwellFrames = ConfigNumber(GetConfigValue(kConfigRouter, kConfigDwellFrames));
 }
 
-void CMainPanelDlg::LinkStart() {
-    // The poll loop starts here once the units are driven from the timers.
-}
-
 QLabel* CMainPanelDlg::ModelLogo(int id) const {
     for (size_t i = 0; i < kModelLogoIds.size(); ++i)
         if (kModelLogoIds[i] == id) return m_modelLogos[i];
     return nullptr;
+}
+
+void CMainPanelDlg::ShowMessage(const std::string& text) {
+    m_infoPanel->ShowMessage(text);
+}
+
+void CMainPanelDlg::ShowAlert(const std::string& text) {
+    m_infoPanel->ShowAlert(text);
+}
+
+void CMainPanelDlg::SetOnAir(bool onAir) {
+    m_unitStrip->SetOnAir(onAir);
+}
+
+void CMainPanelDlg::SetTitleText(const std::string& text) {
+    m_unitTitle->SetText(text);
+    m_unitTitle->repaint();
 }
 
 void CMainPanelDlg::paintEvent(QPaintEvent*) {

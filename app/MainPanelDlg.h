@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QBasicTimer>
 #include <QDialog>
 #include <QIcon>
 #include <QPixmap>
@@ -9,8 +10,8 @@
 
 #include "app/CommandLine.h"
 #include "app/PanelLayout.h"
+#include "link/PanelHost.h"
 #include "link/PanelState.h"
-#include "link/UnitScanner.h"
 
 class QLabel;
 class CBitmapTextButton;
@@ -20,28 +21,52 @@ class CKnobDisplay;
 class CStatusStrip;
 class CTitleStrip;
 
-inline constexpr int kLampBytes = 12;
 inline constexpr int kFunctionButtons = 6;
 inline constexpr int kMenuButtons = 10;
-inline constexpr uint32_t kNoHeldFunction = 131;
 
-// The main panel: one modal dialog that owns every widget of the touch screen and the
-// per-unit navigation state.
-class CMainPanelDlg : public QDialog {
+// The main panel: one modal dialog that owns every widget of the touch screen, the per-unit
+// navigation state (through CPanelHost) and the window timers that drive the whole program.
+class CMainPanelDlg : public QDialog, public CPanelHost {
     Q_OBJECT
 public:
     explicit CMainPanelDlg(const std::string& configPath = kDefaultConfigPath,
                            QWidget* parent = nullptr);
     ~CMainPanelDlg() override;
 
+    // Start-up: configuration, placement of the widgets, the link start. Runs once, when the
+    // panel is first executed (tests call it directly).
+    void OnInitDialog();
+    int exec() override;
+    void done(int result) override;
+
     // Enter never closes the panel; Escape (reject) ends the program.
     void accept() override {}
+
+    // Timer dispatch; tests call it instead of waiting for real time.
+    void OnTimer(int id);
+    bool TimerRunning(int id) const;
 
     bool CursorVisible() const { return m_cursorVisible; }
     QLabel* ModelLogo(int id) const;
 
-    // The raw menu blobs of units 0..4 (block 0 is never used).
-    std::unique_ptr<std::array<MenuBlock, kUnitSlots>> m_menuBlocks;
+    // CPanelHost: what the unit operations show.
+    void ShowMessage(const std::string& text) override;
+    void ShowAlert(const std::string& text) override;
+    void SetOnAir(bool onAir) override;
+    void SetTitleText(const std::string& text) override;
+    void ShowModelLogo() override;
+    void UpdateLamps(int keep) override;
+    void UpdateMenuCaptions() override;
+    void UpdateFunctionCaptions() override;
+    void BindKnobs() override;
+    void UpdateScreenColor(int unit) override;
+    void StartTimer(int id, int periodMs) override;
+    void StopTimer(int id) override;
+    void ClearKeyHandled() override { m_keyHandled = false; }
+
+    // The key dispatch of timer 3; true when a key was handled.
+    bool HandlePanelKeys();
+
     ControlRecord m_frameTimeRec, m_taperInRec, m_taperOutRec, m_keyFrameRec;
     QPixmap m_background;
     std::array<QLabel*, kModelLogoIds.size()> m_modelLogos{};
@@ -52,37 +77,39 @@ public:
     CTitleStrip* m_unitTitle = nullptr;
     std::array<QLabel*, 2 * kUnitCount> m_indicators{};  // Online digits 1..4, Active 1..4
     CColorLabel* m_titleLabel = nullptr;
-    std::string m_routerEnabled;
-    std::string m_routerPolarity;
-    int32_t m_routerDwellFrames = 0;
-    std::array<int32_t, kUnitSlots> m_currentMenu{};
-    std::array<int32_t, kUnitSlots> m_previousMenu{};
-    std::array<int32_t, kUnitSlots> m_savedMenu{};
-    uint32_t m_heldFunction = kNoHeldFunction;
-    std::array<uint8_t, kLampBytes> m_lamps{};
-    CUnitScanner m_units;
-    int32_t m_missCount = 0;
-    uint32_t m_functionOffset = 10;
-    uint32_t m_functionSlots = 20;
     QIcon m_icon;
     std::array<CKnobDisplay*, kKnobCount> m_knobs{};
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void timerEvent(QTimerEvent* event) override;
 
 private:
     void ConstructWidgets();
     void SetUpLocalRecords();
-    void OnInitDialog();
     void PlaceLogos();
     void SetUpButtons();
     void ReadRouterSettings();
     void SetForwardDirection();
     // The link start: checks the panel hardware, scans the units and starts the timers.
     void LinkStart();
+    void OnIdleScan();
+    void OnUnitPoll();
+    void OnPanelScan();
+    void LoseSelectedUnit(int unit);
+    void ActOnKey(int row, uint8_t keys);
+    // The current menu of the selected unit, or -1 when it names nothing the panel can show.
+    int ShownMenu() const;
+    void BindEffectKnobs();
+    void SetFunctionCaption(int f, int switchIndex);
 
     std::string m_configPath;
     bool m_cursorVisible = false;
+    bool m_initialised = false;
+    bool m_closed = false;
+    bool m_keyHandled = false;
+    std::array<QBasicTimer, 5> m_timers;
+    std::array<int, 5> m_timerPeriods{};
 };
 
 // The one main panel, set first thing when it initialises.

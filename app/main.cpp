@@ -1,3 +1,4 @@
+#include <QTimer>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -17,6 +18,7 @@ namespace {
 
 constexpr int kExitUsage = 2;
 constexpr int kExitPortUnusable = 1;
+constexpr int kPressUnitDelayMs = 500;
 
 // Opens the parallel port named on the command line; reports a failure in plain words on
 // stderr and in a message box.
@@ -70,6 +72,11 @@ int main(int argc, char** argv) {
     if (options->simulate) {
         rig = SimRig::Standard();
         SetPortIo(&rig->Port());
+        // The key is pressed once the panel runs, as an operator would press it.
+        if (options->pressUnit)
+            QTimer::singleShot(kPressUnitDelayMs, [&rig, unit = options->pressUnit] {
+                rig->Surface().PressKey(unit, 0x01);
+            });
     } else {
         port = OpenPort(*options);
         if (!port) return kExitPortUnusable;

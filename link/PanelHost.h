@@ -40,7 +40,7 @@ public:
 
     // Per-unit state, indexed by unit number 0..4.
     std::unique_ptr<std::array<MenuBlock, kUnitSlots>> m_menuBlocks;
-    std::array<int32_t, kUnitSlots> m_currentMenu{};   // -1: menus not loaded
+    std::array<int32_t, kUnitSlots> m_currentMenu{};  // -1: menus not loaded
     std::array<int32_t, kUnitSlots> m_previousMenu{};
     std::array<int32_t, kUnitSlots> m_savedMenu{};
     uint32_t m_heldFunction = kNoHeldFunction;

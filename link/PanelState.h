@@ -120,6 +120,12 @@ inline constexpr int kLabelPairs = 3;
 inline constexpr uint16_t kFirstSwitchId = 128;
 inline constexpr uint16_t kEmptyItem = 255;
 
+// Menu numbers beyond the unit's own 0..63: the panel's Effect Menu, the Custom Menu chooser
+// and Custom Menus 1..4.
+inline constexpr int32_t kEffectMenu = 64;
+inline constexpr int32_t kCustomMenu = 65;
+inline constexpr int32_t kLastCustomMenu = 69;
+
 // Local pseudo-switches, acted on by the panel itself.
 inline constexpr int kSwitchInsertKeyframe = 128;
 inline constexpr int kSwitchDeleteKeyframe = 129;

@@ -229,7 +229,10 @@ void CInfoPanel::paintEvent(QPaintEvent*) {
     painter.setFont(PanelFont(FontPixelHeight(logicalDpiY(), overlay.fontSize), kNormalWeight));
     painter.setPen(overlay.color);
     for (const InfoLine& line : overlay.lines) {
-        painter.drawText(line.rect, static_cast<int>(line.alignment), line.text);
+        // The right-aligned colour line may be a little wider than its box in the substituted
+        // face; it is drawn whole rather than losing its first letters.
+        const int unclipped = line.alignment & Qt::AlignRight ? Qt::TextDontClip : 0;
+        painter.drawText(line.rect, static_cast<int>(line.alignment) | unclipped, line.text);
     }
     if (overlay.refLamp) {
         painter.setPen(QPen(Qt::black, 1));

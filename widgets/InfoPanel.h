@@ -19,9 +19,6 @@ inline constexpr int kInfoPanelBitmap = 136;
 inline constexpr int kInfoPanelWidth = 458;
 inline constexpr int kInfoPanelHeight = 82;
 
-// The menu number of the effect menu; while it is current the panel follows the keyframes.
-inline constexpr int32_t kEffectMenu = 64;
-
 // The Ref lamp is lit while the unit sees reference video.
 inline constexpr uint32_t kRefLampFlag = 0x40;
 

@@ -7,8 +7,7 @@
 #include "app/MainPanelDlg.h"
 #include "link/ConfigFile.h"
 #include "link/EppLink.h"
-#include "tests/support/QtPrinters.h"
-#include "tests/support/ScriptedPort.h"
+#include "tests/app/PanelFixture.h"
 #include "widgets/BitmapTextButton.h"
 #include "widgets/ColorLabel.h"
 #include "widgets/InfoPanel.h"
@@ -32,15 +31,11 @@ private:
     QTemporaryFile m_file;
 };
 
-class MainPanel : public testing::Test {
-protected:
-    void SetUp() override { ResetPanelState(); }
-    void TearDown() override { ResetConfig(); }
-};
+using MainPanel = PanelTest;
 
 TEST_F(MainPanel, OpensFramelessOverTheWholeScreen) {
     EXPECT_EQ(PanelClientRect(), QRect(0, 0, 800, 600));
-    CMainPanelDlg panel("/nonexistent/KV4.ini");
+    CMainPanelDlg& panel = Start();
     EXPECT_EQ(g_mainPanel, &panel);
     panel.show();
     EXPECT_EQ(panel.geometry(), QRect(0, 0, 800, 600));
@@ -51,7 +46,7 @@ TEST_F(MainPanel, OpensFramelessOverTheWholeScreen) {
 }
 
 TEST_F(MainPanel, EveryWidgetSitsAtItsPlace) {
-    CMainPanelDlg panel("/nonexistent/KV4.ini");
+    CMainPanelDlg& panel = Start();
     for (int k = 0; k < 4; ++k) {
         EXPECT_EQ(panel.m_knobs[k]->geometry(), QRect(0, std::array{0, 170, 340, 509}[k], 148, 91));
         EXPECT_EQ(panel.m_knobs[k + 4]->geometry().topLeft(),
@@ -76,7 +71,7 @@ TEST_F(MainPanel, EveryWidgetSitsAtItsPlace) {
 }
 
 TEST_F(MainPanel, StartsWithOnlyTheBackgroundLogoAndStatusAreaShowing) {
-    CMainPanelDlg panel("/nonexistent/KV4.ini");
+    CMainPanelDlg& panel = Start();
     panel.show();
     for (auto* knob : panel.m_knobs)
         EXPECT_FALSE(knob->isVisible());
@@ -112,7 +107,7 @@ TEST_F(MainPanel, StartsWithOnlyTheBackgroundLogoAndStatusAreaShowing) {
 TEST_F(MainPanel, ConfigurationDecidesCursorStatusViewAndRouter) {
     // Without a file: cursor hidden, status shown, no router settings.
     {
-        CMainPanelDlg panel("/nonexistent/KV4.ini");
+        CMainPanelDlg& panel = Start();
         EXPECT_FALSE(panel.CursorVisible());
         EXPECT_EQ(panel.cursor().shape(), Qt::BlankCursor);
         EXPECT_TRUE(panel.m_routerEnabled.empty());
@@ -121,7 +116,7 @@ TEST_F(MainPanel, ConfigurationDecidesCursorStatusViewAndRouter) {
     ConfigFile file(
         "[MOUSE]\r\nVISIBLE=TRUE\r\n[DISPLAY]\r\nSTATUS=OFF\r\n"
         "[ROUTER]\r\nENABLED=TRUE\r\nPOLARITY=LOW\r\nDWELL_FRAMES= 12x\r\n");
-    CMainPanelDlg panel(file.Path());
+    CMainPanelDlg& panel = Start(file.Path());
     EXPECT_TRUE(panel.CursorVisible());
     EXPECT_EQ(panel.m_routerEnabled, "TRUE");
     EXPECT_EQ(panel.m_routerPolarity, "LOW");
@@ -129,19 +124,17 @@ TEST_F(MainPanel, ConfigurationDecidesCursorStatusViewAndRouter) {
 
     // Lower case does not count.
     ConfigFile lower("[MOUSE]\nVISIBLE=true\n");
-    CMainPanelDlg other(lower.Path());
-    EXPECT_FALSE(other.CursorVisible());
+    EXPECT_FALSE(Start(lower.Path()).CursorVisible());
 }
 
 TEST_F(MainPanel, PutsThePortIntoForwardDirection) {
-    ScriptedPort port;
-    port.ExpectRead(kControlPort, 0x2C).ExpectWrite(kControlPort, 0x0C);
-    CMainPanelDlg panel("/nonexistent/KV4.ini");
-    port.ExpectDone();
+    ASSERT_EQ(rig->Port().ControlRegister() & 0x20, 0x20);
+    Start();
+    EXPECT_EQ(rig->Port().ControlRegister(), 0x04);
 }
 
 TEST_F(MainPanel, EnterIsIgnoredAndEscapeEndsThePanel) {
-    CMainPanelDlg panel("/nonexistent/KV4.ini");
+    CMainPanelDlg& panel = Start();
     panel.show();
     QTest::keyClick(&panel, Qt::Key_Return);
     QTest::keyClick(&panel, Qt::Key_Enter);
@@ -152,7 +145,8 @@ TEST_F(MainPanel, EnterIsIgnoredAndEscapeEndsThePanel) {
 }
 
 TEST_F(MainPanel, ForgetsItselfWhenDestroyed) {
-    { CMainPanelDlg panel("/nonexistent/KV4.ini"); }
+    Start();
+    panel.reset();
     EXPECT_EQ(g_mainPanel, nullptr);
 }
 
