@@ -96,6 +96,7 @@ void CMainPanelDlg::ConstructWidgets() {
         button->hide();
     for (auto* button : m_menuButtons)
         button->hide();
+    ConnectInput();
 }
 
 void CMainPanelDlg::SetUpLocalRecords() {

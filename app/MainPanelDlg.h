@@ -2,6 +2,7 @@
 
 #include <QBasicTimer>
 #include <QDialog>
+#include <QEvent>
 #include <QIcon>
 #include <QPixmap>
 #include <array>
@@ -9,6 +10,7 @@
 #include <string>
 
 #include "app/CommandLine.h"
+#include "app/DialogFactory.h"
 #include "app/PanelLayout.h"
 #include "link/PanelHost.h"
 #include "link/PanelState.h"
@@ -67,6 +69,22 @@ public:
     // The key dispatch of timer 3; true when a key was handled.
     bool HandlePanelKeys();
 
+    // Touches: menu button b (0..9), function button f (0..5), knob display k (0..7), a logo.
+    void OnMenuButton(int b);
+    void OnFunctionButton(int f);
+    void OnKnobDoubleClick(int k);
+    void OnLogoClick();
+    // The deferred file-system update of the units that are not group A.
+    void OnFileSystemUpdate();
+    // The action dispatcher: opens the setup dialog of action with param.
+    void RunAction(int action, int param);
+    // Action 3: the Attributes dialog of one control or switch.
+    void RunAttributes(ControlRecord* control, SwitchRecord* switchRecord);
+
+    // The panel's own posted messages: the file-system update, and one that does nothing.
+    static constexpr QEvent::Type kPanelFsUpdate = static_cast<QEvent::Type>(QEvent::User + 0x500);
+    static constexpr QEvent::Type kPanelNop = static_cast<QEvent::Type>(QEvent::User + 0x501);
+
     ControlRecord m_frameTimeRec, m_taperInRec, m_taperOutRec, m_keyFrameRec;
     QPixmap m_background;
     std::array<QLabel*, kModelLogoIds.size()> m_modelLogos{};
@@ -83,6 +101,8 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void timerEvent(QTimerEvent* event) override;
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void ConstructWidgets();
@@ -102,6 +122,21 @@ private:
     int ShownMenu() const;
     void BindEffectKnobs();
     void SetFunctionCaption(int f, int switchIndex);
+    void ConnectInput();
+    DialogResult OpenDialog(const DialogRequest& request);
+    bool ReferenceVideo() const;
+    void FullRefresh();
+    void DeferredRefresh();
+    void ActionAfterEffectMenu();
+    void WriteBackItems(int menu, const std::array<int, 10>& items, int count,
+                        const DialogResult& result);
+    // The switch index function button f shows in menu m; -1 for none.
+    int FunctionSwitchIndex(int m, int f) const;
+    void StepSwitch(int s);
+    void InsertKeyframe();
+    void DeleteKeyframe();
+    void ReadKeyframesBack(EffectRecord& effect);
+    void ShowCurrentKeyframe(const EffectRecord& effect);
 
     std::string m_configPath;
     bool m_cursorVisible = false;

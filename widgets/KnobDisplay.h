@@ -35,6 +35,8 @@ public:
     void Draw(QPainter& painter) override;
 
     bool HasControl() const { return m_bHasControl; }
+    // The record shown, or nullptr without one.
+    ControlRecord* Control() const { return m_bHasControl ? m_pControl : nullptr; }
     int StepAccum() const { return m_nStepAccum; }
     const KnobLayout& Layout() const { return m_layout; }
 
