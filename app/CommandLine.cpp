@@ -65,7 +65,7 @@ std::optional<CommandLine> ParseCommandLine(const std::vector<std::string>& args
             }
             options.pressUnit = value[0] - '0';
         } else if (name == "--port") {
-            if (!ParsePortSpec(value, error)) return std::nullopt;
+            if (!ParsePortLocation(value, error)) return std::nullopt;
             options.port = value;
         }
     }
@@ -88,7 +88,7 @@ std::string UsageText() {
                "  --simulate       run against the built-in simulator of the Main Units and\n"
                "                   of the control surface (no hardware needed)\n"
                "  --port PORT      the parallel port: ppdev:/dev/parportN (default ") +
-           kDefaultPortSpec +
+           kDefaultPort +
            ")\n"
            "                   or io:0xADDR for direct port I/O (root only)\n"
            "  --config FILE    configuration file (default " +

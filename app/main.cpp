@@ -24,9 +24,9 @@ constexpr int kPressUnitDelayMs = 500;
 // stderr and in a message box.
 std::unique_ptr<PortIo> OpenPort(const CommandLine& options) {
     std::string error;
-    const std::string text = options.port.empty() ? kDefaultPortSpec : options.port;
-    auto spec = ParsePortSpec(text, &error);
-    std::unique_ptr<PortIo> port = spec ? OpenParallelPort(*spec, &error) : nullptr;
+    const std::string text = options.port.empty() ? kDefaultPort : options.port;
+    auto location = ParsePortLocation(text, &error);
+    std::unique_ptr<PortIo> port = location ? OpenParallelPort(*location, &error) : nullptr;
     if (!port) {
         std::fprintf(stderr, "kv4panel: %s\n", error.c_str());
         ThePrompter().Show("The panel cannot reach its parallel port:\n" + error +

@@ -117,16 +117,16 @@ std::unique_ptr<PortIo> OpenDirect(uint16_t base, std::string* error) {
 
 }  // namespace
 
-std::optional<PortSpec> ParsePortSpec(const std::string& text, std::string* error) {
-    PortSpec spec;
+std::optional<PortLocation> ParsePortLocation(const std::string& text, std::string* error) {
+    PortLocation location;
     if (text.rfind("ppdev:", 0) == 0) {
-        spec.kind = PortSpec::Kind::Ppdev;
-        spec.device = text.substr(6);
-        if (spec.device.empty() || spec.device[0] != '/') {
+        location.kind = PortLocation::Kind::Ppdev;
+        location.device = text.substr(6);
+        if (location.device.empty() || location.device[0] != '/') {
             *error = "--port ppdev: needs the path of a device, e.g. ppdev:/dev/parport0";
             return std::nullopt;
         }
-        return spec;
+        return location;
     }
     if (text.rfind("io:", 0) == 0) {
         const std::string number = text.substr(3);
@@ -138,15 +138,15 @@ std::optional<PortSpec> ParsePortSpec(const std::string& text, std::string* erro
             *error = "--port io: needs a port base address, e.g. io:0x378";
             return std::nullopt;
         }
-        spec.kind = PortSpec::Kind::IoPorts;
-        spec.base = static_cast<uint16_t>(base);
-        return spec;
+        location.kind = PortLocation::Kind::IoPorts;
+        location.base = static_cast<uint16_t>(base);
+        return location;
     }
     *error = "unknown --port '" + text + "' (use ppdev:/dev/parportN or io:0xADDR)";
     return std::nullopt;
 }
 
-std::unique_ptr<PortIo> OpenParallelPort(const PortSpec& spec, std::string* error) {
-    return spec.kind == PortSpec::Kind::Ppdev ? OpenPpdev(spec.device, error)
-                                              : OpenDirect(spec.base, error);
+std::unique_ptr<PortIo> OpenParallelPort(const PortLocation& location, std::string* error) {
+    return location.kind == PortLocation::Kind::Ppdev ? OpenPpdev(location.device, error)
+                                                      : OpenDirect(location.base, error);
 }
