@@ -11,36 +11,16 @@
 #include "link/PanelState.h"
 #include "widgets/InfoPanel.h"
 
+#include "tests/support/ImageProbes.h"
+
 namespace {
 
-const QColor kBackground(0, 0, 40);
+const QColor kBackground = kProbeBackground;
 
 // A rectangle given by its exclusive right and bottom edges.
-QRect Gdi(int left, int top, int right, int bottom) {
-    return {left, top, right - left, bottom - top};
-}
 
 std::string Blanks(int count) {
     return std::string(static_cast<size_t>(count), ' ');
-}
-
-QImage Render(QWidget& widget) {
-    QImage image(widget.size(), QImage::Format_RGB32);
-    image.fill(kBackground);
-    widget.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
-    return image;
-}
-
-// The smallest rectangle holding every pixel of `area` that matches; empty when none does.
-QRect Matching(const QImage& image, const QRect& area, const std::function<bool(QColor)>& match) {
-    QRect found;
-    const QRect inside = area & image.rect();
-    for (int y = inside.top(); y <= inside.bottom(); ++y) {
-        for (int x = inside.left(); x <= inside.right(); ++x) {
-            if (match(image.pixelColor(x, y))) found |= QRect(x, y, 1, 1);
-        }
-    }
-    return found;
 }
 
 bool IsRed(QColor c) {

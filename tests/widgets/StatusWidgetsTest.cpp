@@ -13,31 +13,11 @@
 #include "widgets/StatusStrip.h"
 #include "widgets/TitleStrip.h"
 
+#include "tests/support/ImageProbes.h"
+
 namespace {
 
-const QColor kBackground(0, 0, 40);
-
-QRect Gdi(int left, int top, int right, int bottom) {
-    return {left, top, right - left, bottom - top};
-}
-
-QImage Render(QWidget& widget) {
-    QImage image(widget.size(), QImage::Format_RGB32);
-    image.fill(kBackground);
-    widget.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
-    return image;
-}
-
-QRect Matching(const QImage& image, const QRect& area, const std::function<bool(QColor)>& match) {
-    QRect found;
-    const QRect inside = area & image.rect();
-    for (int y = inside.top(); y <= inside.bottom(); ++y) {
-        for (int x = inside.left(); x <= inside.right(); ++x) {
-            if (match(image.pixelColor(x, y))) found |= QRect(x, y, 1, 1);
-        }
-    }
-    return found;
-}
+const QColor kBackground = kProbeBackground;
 
 bool IsInk(QColor c) {
     return c != kBackground;
