@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/CommandLine.h"
+#include "app/MainPanelDlg.h"
 #include "app/PanelApp.h"
 #include "platform/Clock.h"
 #include "platform/Launcher.h"
@@ -13,6 +14,7 @@
 #include "platform/Power.h"
 #include "platform/Prompter.h"
 #include "sim/SimRig.h"
+#include "sim/console/SimConsole.h"
 
 namespace {
 
@@ -72,6 +74,10 @@ int main(int argc, char** argv) {
     if (options->simulate) {
         rig = SimRig::Standard();
         SetPortIo(&rig->Port());
+        // The console window stands in for the surface and the units. Once the panel runs it
+        // joins it, beside it: the panel then owns it and leaves it usable while it runs modal.
+        auto* console = new CSimConsole(*rig);
+        QTimer::singleShot(0, console, [console] { console->JoinPanel(g_mainPanel); });
         // The key is pressed once the panel runs, as an operator would press it.
         if (options->pressUnit)
             QTimer::singleShot(kPressUnitDelayMs, [&rig, unit = options->pressUnit] {

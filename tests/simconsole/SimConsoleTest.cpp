@@ -1,1 +1,245 @@
-// being written
+// The simulated rig's console driving the real panel: what a newcomer does with the mouse in the
+// console window reaches the panel through the link, and what the panel sends back shows there.
+
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTest>
+#include <QWheelEvent>
+#include <memory>
+
+#include "app/MainPanelDlg.h"
+#include "link/ConfigFile.h"
+#include "link/PanelState.h"
+#include "platform/Clock.h"
+#include "platform/PortIo.h"
+#include "sim/SimRig.h"
+#include "sim/console/SimConsole.h"
+#include "sim/console/SimKeyPad.h"
+#include "sim/console/SimKnob.h"
+#include "sim/console/SimUnitPanel.h"
+#include "widgets/InfoPanel.h"
+#include "widgets/KnobDisplay.h"
+
+namespace {
+
+const char* const kLost = "Lost communication with Main Unit!";
+
+class SimulatedRig : public testing::Test {
+protected:
+    void SetUp() override {
+        ResetPanelState();
+        ResetConfig();
+        rig = SimRig::Standard();
+        SetPortIo(&rig->Port());
+        SetClock(&clock);
+        panel = std::make_unique<CMainPanelDlg>("/nonexistent/KV4.ini");
+        panel->OnInitDialog();
+        console = std::make_unique<CSimConsole>(*rig);
+        // Shown, so that its layout places every widget where a click would find it.
+        console->show();
+    }
+    void TearDown() override {
+        console.reset();
+        panel.reset();
+        SetPortIo(nullptr);
+        SetClock(nullptr);
+        ResetConfig();
+    }
+
+    void Click(QAbstractButton* button) {
+        ASSERT_NE(button, nullptr);
+        // A check box takes clicks on its box and label only.
+        QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(8, button->height() / 2));
+    }
+    void Wheel(QWidget* widget, int angle, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        const QPointF at = QRectF(widget->rect()).center();
+        QWheelEvent event(at, widget->mapToGlobal(at), QPoint(), QPoint(0, angle), Qt::NoButton,
+                          modifiers, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(widget, &event);
+    }
+    // Clicks unit n's key in the console and lets the panel's idle scan act on it.
+    void SelectInConsole(int unit) {
+        Click(console->Key(unit, 0x01));
+        panel->OnTimer(1);
+    }
+    int Value(int unit, int id) const { return rig->Unit(unit)->ControlValue(id); }
+    // The control the panel put on knob k in the selected unit's current menu.
+    int KnobControl(int unit, int k) const {
+        return g_menuDatabase.menus[panel->m_currentMenu[unit]].knobs[k];
+    }
+
+    std::unique_ptr<SimRig> rig;
+    VirtualClock clock;
+    std::unique_ptr<CMainPanelDlg> panel;
+    std::unique_ptr<CSimConsole> console;
+};
+
+TEST_F(SimulatedRig, KeysClickedInTheConsoleDriveThePanelAndTheirLampsFollowIt) {
+    console->Refresh();
+    // After the link start the panel lights the keys of the units on line.
+    EXPECT_TRUE(console->Key(1, 0x01)->Lit());
+    EXPECT_TRUE(console->Key(3, 0x01)->Lit());
+    EXPECT_FALSE(console->Key(4, 0x01)->Lit());
+    EXPECT_FALSE(console->SelectedLamp(3)->Lit());
+
+    SelectInConsole(3);
+    EXPECT_EQ(g_selectedUnit, 0x30);
+    EXPECT_EQ(panel->m_currentMenu[3], 0);
+    EXPECT_TRUE(panel->TimerRunning(3));
+    console->Refresh();
+    EXPECT_TRUE(console->SelectedLamp(3)->Lit());
+    EXPECT_TRUE(console->Key(3, 0x04)->Lit());  // the direct key of the main menu
+    // The keys are named after the selected unit's own menus and switches.
+    EXPECT_EQ(console->Key(4, 0x10)->text(), QStringLiteral("Input Select"));
+    EXPECT_EQ(console->Key(2, 0x02)->text(), QStringLiteral("Freeze"));
+
+    Click(console->Key(4, 0x10));
+    panel->OnTimer(3);
+    EXPECT_EQ(panel->m_currentMenu[3], 15);
+    console->Refresh();
+    EXPECT_TRUE(console->Key(4, 0x10)->Lit());
+    EXPECT_FALSE(console->Key(3, 0x04)->Lit());
+
+    // ALT only toggles its own lamp; the next lamp recompute clears it again.
+    Click(console->Key(0, 0x10));
+    panel->OnTimer(3);
+    console->Refresh();
+    EXPECT_TRUE(console->Key(0, 0x10)->Lit());
+
+    // Tally set at the unit comes back as the panel's tally lamp once the panel sends the
+    // lamps again, within one round of polls.
+    Click(console->UnitPanel(3)->TallyBox());
+    EXPECT_TRUE(rig->Unit(3)->Flags() & kFlagTally);
+    for (int poll = 0; poll < 4; ++poll)
+        panel->OnTimer(2);
+    console->Refresh();
+    EXPECT_TRUE(console->TallyLamp(3)->Lit());
+    EXPECT_FALSE(console->TallyLamp(1)->Lit());
+}
+
+TEST_F(SimulatedRig, KnobsTurnedInTheConsoleMoveTheBoundControlsLikeAnEncoder) {
+    SelectInConsole(3);
+    ASSERT_TRUE(panel->m_knobs[4]->HasControl());
+    const int clip = KnobControl(3, 4);
+    const int before = Value(3, clip);
+    Wheel(console->Knob(4), 120);
+    panel->OnTimer(3);
+    EXPECT_EQ(Value(3, clip) - before, CSimKnob::kNotchCounts);
+
+    // A drag up by ten pixels turns clockwise by ten pixels' worth.
+    const int red = KnobControl(3, 0);
+    const int redBefore = Value(3, red);
+    CSimKnob* knob = console->Knob(0);
+    const QPoint at = knob->rect().center();
+    QTest::mousePress(knob, Qt::LeftButton, {}, at);
+    QTest::mouseMove(knob, at - QPoint(0, 10));
+    QTest::mouseRelease(knob, Qt::LeftButton, {}, at - QPoint(0, 10));
+    panel->OnTimer(3);
+    EXPECT_EQ(Value(3, red) - redBefore, 10 * CSimKnob::kDragCountsPerPixel);
+
+    // On a control that moves in whole steps one notch is one step, a fine notch is none.
+    Click(console->Key(4, 0x10));
+    panel->OnTimer(3);
+    ASSERT_EQ(panel->m_currentMenu[3], 15);
+    const int input = KnobControl(3, 0);
+    const int inputBefore = Value(3, input);
+    const int direction = inputBefore < 4 ? 1 : -1;
+    Wheel(console->Knob(0), 120 * direction);
+    panel->OnTimer(3);
+    EXPECT_EQ(Value(3, input), inputBefore + direction);
+    Wheel(console->Knob(0), 120 * direction, Qt::ShiftModifier);
+    panel->OnTimer(3);
+    EXPECT_EQ(Value(3, input), inputBefore + direction);
+}
+
+TEST_F(SimulatedRig, AUnitTakenOffLineInTheConsoleIsLostAfterThreePollsAndRecovered) {
+    SelectInConsole(3);
+    QCheckBox* online = console->UnitPanel(3)->OnlineBox();
+    ASSERT_TRUE(online->isChecked());
+    Click(online);
+    EXPECT_FALSE(rig->Online(3));
+
+    panel->OnTimer(2);
+    panel->OnTimer(2);
+    EXPECT_EQ(panel->m_infoPanel->Alert(), "");
+    EXPECT_TRUE(panel->TimerRunning(3));
+    panel->OnTimer(2);
+    EXPECT_EQ(panel->m_infoPanel->Alert(), kLost);
+    EXPECT_FALSE(panel->TimerRunning(3));
+    EXPECT_EQ(panel->m_currentMenu[3], -1);
+
+    Click(online);
+    EXPECT_TRUE(rig->Online(3));
+    panel->OnTimer(2);
+    EXPECT_EQ(panel->m_currentMenu[3], 0);
+    EXPECT_TRUE(panel->TimerRunning(3));
+}
+
+TEST_F(SimulatedRig, TheUnitConsoleSwapsTheModelAndMovesAValueAtTheUnit) {
+    CSimUnitPanel* unit = console->UnitPanel(2);
+    // End picks the last model of the list: the Elm takes the Birch's place, still on line.
+    QTest::keyClick(unit->ProfileBox(), Qt::Key_End);
+    EXPECT_EQ(unit->ProfileBox()->currentData().toString(), QStringLiteral("elm"));
+    EXPECT_EQ(rig->Unit(2)->Profile().model, 4);
+    EXPECT_TRUE(rig->Online(2));
+
+    SelectInConsole(2);
+    EXPECT_EQ(g_selectedUnit, 0x20);
+    EXPECT_TRUE(panel->ModelLogo(1053)->isVisibleTo(panel.get()));
+
+    // The trainer moves Screen Red at the unit; the next poll brings it to the panel.
+    unit->ControlBox()->setCurrentIndex(unit->ControlBox()->findData(59));
+    EXPECT_EQ(unit->ValueSlider()->maximum(), 255);
+    unit->ValueSpin()->setValue(200);
+    EXPECT_EQ(Value(2, 59), 200);
+    panel->OnTimer(2);
+    EXPECT_EQ(g_menuDatabase.controls[59].value, 200);
+
+    // The unit's value moved from the panel shows in the console.
+    ASSERT_EQ(KnobControl(2, 0), 59);
+    Wheel(console->Knob(0), -120);
+    panel->OnTimer(3);
+    console->Refresh();
+    EXPECT_EQ(unit->ValueSpin()->value(), 200 - CSimKnob::kNotchCounts);
+}
+
+TEST_F(SimulatedRig, EveryControlOfTheConsoleCanBeUsedOnEveryUnitInAnyOrder) {
+    // Unit 4 is off line; put it on first, then swap every unit through every model while its
+    // failure modes, messages and values are being used.
+    for (int round = 0; round < 2; ++round) {
+        for (int n = 1; n <= 4; ++n) {
+            CSimUnitPanel* unit = console->UnitPanel(n);
+            for (QAbstractButton* button : unit->findChildren<QAbstractButton*>())
+                if (button->isEnabled()) Click(button);
+            for (QComboBox* box : unit->findChildren<QComboBox*>())
+                for (int i = 0; i < box->count(); ++i) {
+                    box->setCurrentIndex(i);
+                    emit box->activated(i);
+                    console->Refresh();
+                }
+            for (QSpinBox* spin : unit->findChildren<QSpinBox*>()) {
+                spin->setValue(spin->maximum());
+                spin->setValue(spin->minimum());
+            }
+        }
+        rig->AddUnit(1, CSimUnitPanel::ShippedProfiles().front().second);
+        console->Refresh();
+    }
+    for (int k = 0; k < 8; ++k)
+        Wheel(console->Knob(k), -120);
+    console->Refresh();
+    for (int n = 1; n <= 4; ++n) {
+        EXPECT_NE(rig->Unit(n), nullptr);
+        EXPECT_EQ(console->UnitPanel(n)->ControlBox()->count(),
+                  static_cast<int>(rig->Unit(n)->Profile().controls.size()));
+    }
+}
+
+}  // namespace
