@@ -105,6 +105,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    class PollPause;
     void ConstructWidgets();
     void SetUpLocalRecords();
     void PlaceLogos();

@@ -60,6 +60,23 @@ const char* ManualOf(uint8_t model) {
 
 }  // namespace
 
+// A modal dialog runs with the poll and the panel scan stopped; both start again when it ends,
+// however it ends.
+class CMainPanelDlg::PollPause {
+public:
+    explicit PollPause(CMainPanelDlg& panel) : m_panel(panel) {
+        m_panel.StopTimer(kTimerUnitPoll);
+        m_panel.StopTimer(kTimerPanelScan);
+    }
+    ~PollPause() {
+        ::StartTimer(m_panel, kTimerUnitPoll);
+        ::StartTimer(m_panel, kTimerPanelScan);
+    }
+
+private:
+    CMainPanelDlg& m_panel;
+};
+
 DialogResult CMainPanelDlg::OpenDialog(const DialogRequest& request) {
     DialogResult result = TheDialogFactory().Run(request);
     if (!result.opened)
@@ -100,8 +117,7 @@ bool CMainPanelDlg::event(QEvent* event) {
 }
 
 void CMainPanelDlg::RunAction(int action, int param) {
-    StopTimer(kTimerUnitPoll);
-    StopTimer(kTimerPanelScan);
+    const PollPause pause(*this);
     const bool groupA = IsModelGroupA();
     const bool fileSystemOpen = groupA || ReferenceVideo();
     DialogRequest request;
@@ -195,20 +211,15 @@ void CMainPanelDlg::RunAction(int action, int param) {
         default:
             break;
     }
-    ::StartTimer(*this, kTimerUnitPoll);
-    ::StartTimer(*this, kTimerPanelScan);
 }
 
 void CMainPanelDlg::RunAttributes(ControlRecord* control, SwitchRecord* switchRecord) {
-    StopTimer(kTimerUnitPoll);
-    StopTimer(kTimerPanelScan);
+    const PollPause pause(*this);
     DialogRequest request;
     request.dialog = PanelDialog::Attributes;
     request.control = control;
     request.switchRecord = switchRecord;
     OpenDialog(request);
-    ::StartTimer(*this, kTimerUnitPoll);
-    ::StartTimer(*this, kTimerPanelScan);
 }
 
 void CMainPanelDlg::WriteBackItems(int menu, const std::array<int, 10>& items, int count,
@@ -269,13 +280,10 @@ void CMainPanelDlg::OnLogoClick() {
                             {std::string(kManualFolder) + ManualOf(g_unitIdentity.ModelCode)});
         return;
     }
-    StopTimer(kTimerUnitPoll);
-    StopTimer(kTimerPanelScan);
+    const PollPause pause(*this);
     DialogRequest request;
     request.dialog = PanelDialog::About;
     // "Update" ends the program so that the updater can replace it.
     if (OpenDialog(request).code == kDialogOk)
         QMetaObject::invokeMethod(this, "reject", Qt::QueuedConnection);
-    ::StartTimer(*this, kTimerUnitPoll);
-    ::StartTimer(*this, kTimerPanelScan);
 }

@@ -47,18 +47,24 @@ void NextEntry(BlobReader& r, size_t start, uint16_t lengthWords) {
     if (r.Position() < byLength) r.MoveTo(byLength);
 }
 
+// The fields controls and switches share, in the order the blob gives them.
+template <typename Record>
+void ReadCommonFields(BlobReader& r, Record& record, uint16_t id) {
+    record.id = id;
+    record.type = r.Word();
+    record.attributes = r.Word();
+    const uint32_t maskHigh = r.Word();
+    record.mask = maskHigh << 16 | r.Word();
+    record.minValue = static_cast<int16_t>(r.Word());
+    record.maxValue = static_cast<int16_t>(r.Word());
+}
+
 void ParseControl(BlobReader& r) {
     const uint16_t id = r.Word();
     // A control the tables have no room for is passed over.
     if (id > kMaxControlId) return;
     ControlRecord& c = g_menuDatabase.controls[id];
-    c.id = id;
-    c.type = r.Word();
-    c.attributes = r.Word();
-    const uint32_t maskHigh = r.Word();
-    c.mask = maskHigh << 16 | r.Word();
-    c.minValue = static_cast<int16_t>(r.Word());
-    c.maxValue = static_cast<int16_t>(r.Word());
+    ReadCommonFields(r, c, id);
     c.minDisplay = static_cast<int16_t>(r.Word());
     c.maxDisplay = static_cast<int16_t>(r.Word());
     const uint16_t nameFlag = r.Word();
@@ -94,13 +100,7 @@ void ParseSwitch(BlobReader& r) {
     const uint16_t id = r.Word();
     if (id < kFirstSwitchId || id >= kFirstSwitchId + kUnitSwitchCount) return;
     SwitchRecord& s = g_menuDatabase.switches[id - kFirstSwitchId];
-    s.id = id;
-    s.type = r.Word();
-    s.attributes = r.Word();
-    const uint32_t maskHigh = r.Word();
-    s.mask = maskHigh << 16 | r.Word();
-    s.minValue = static_cast<int16_t>(r.Word());
-    s.maxValue = static_cast<int16_t>(r.Word());
+    ReadCommonFields(r, s, id);
     const uint16_t textFlag = r.Word();
     s.states = r.Word();
     if (textFlag) {

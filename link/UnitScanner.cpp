@@ -1,7 +1,8 @@
 #include "link/UnitScanner.h"
 
 CUnitScanner::CUnitScanner() {
-    for (int unit = 1; unit <= kUnitCount; ++unit) addresses[unit] = AddressOfUnit(unit);
+    for (int unit = 1; unit <= kUnitCount; ++unit)
+        addresses[unit] = AddressOfUnit(unit);
 }
 
 bool CUnitScanner::IsUnitPresent(int unit) const {

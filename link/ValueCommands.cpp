@@ -69,6 +69,13 @@ LinkStatus ReadValueSets(uint8_t firstCode, uint8_t restCode, uint8_t restRespon
     return kLinkOk;
 }
 
+// A control id and a signed 16-bit number, high byte first.
+Request ControlRequest(uint8_t code, uint8_t id, int16_t number) {
+    const auto word = static_cast<uint16_t>(number);
+    return LongRequest(g_selectedUnit, code,
+                       {id, static_cast<uint8_t>(word >> 8), static_cast<uint8_t>(word & 0xFF)});
+}
+
 // A set command whose answer is a value-update list with code 4.
 LinkStatus SetAndApply(const Request& request, int spin, bool checkLength) {
     ResponseBuffer rx;
@@ -123,19 +130,11 @@ void ApplyValueUpdates(const ResponseBuffer& rx) {
 }
 
 LinkStatus AdjustControl(uint8_t id, int16_t delta) {
-    const auto word = static_cast<uint16_t>(delta);
-    const Request request =
-        LongRequest(g_selectedUnit, kCmdAdjustControl,
-                    {id, static_cast<uint8_t>(word >> 8), static_cast<uint8_t>(word & 0xFF)});
-    return SetAndApply(request, kSpinSet, false);
+    return SetAndApply(ControlRequest(kCmdAdjustControl, id, delta), kSpinSet, false);
 }
 
 LinkStatus SetControlValue(uint8_t id, int16_t value) {
-    const auto word = static_cast<uint16_t>(value);
-    const Request request =
-        LongRequest(g_selectedUnit, kCmdSetValue,
-                    {id, static_cast<uint8_t>(word >> 8), static_cast<uint8_t>(word & 0xFF)});
-    return SetAndApply(request, kSpinNormal, true);
+    return SetAndApply(ControlRequest(kCmdSetValue, id, value), kSpinNormal, true);
 }
 
 LinkStatus SetSwitchValue(uint8_t id, uint8_t value) {
