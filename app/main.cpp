@@ -1,3 +1,4 @@
+#include <QPointer>
 #include <QTimer>
 #include <cstdio>
 #include <memory>
@@ -71,12 +72,14 @@ int main(int argc, char** argv) {
     // The simulated rig stands behind the same port seam as the parallel port.
     std::unique_ptr<SimRig> rig;
     std::unique_ptr<PortIo> port;
+    QPointer<CSimConsole> orphan;
     if (options->simulate) {
         rig = SimRig::Standard();
         SetPortIo(&rig->Port());
         // The console window stands in for the surface and the units. Once the panel runs it
         // joins it, beside it: the panel then owns it and leaves it usable while it runs modal.
         auto* console = new CSimConsole(*rig);
+        orphan = console;
         QTimer::singleShot(0, console, [console] { console->JoinPanel(g_mainPanel); });
         // The key is pressed once the panel runs, as an operator would press it.
         if (options->pressUnit)
@@ -90,6 +93,8 @@ int main(int argc, char** argv) {
     }
 
     const int status = app.Run(options->configPath);
+    // A panel that ended before it ran never took the console; it goes before the rig.
+    delete orphan.data();
     SetPortIo(nullptr);
     return status;
 }
