@@ -24,6 +24,7 @@
 #include "sim/console/SimKeyPad.h"
 #include "sim/console/SimKnob.h"
 #include "sim/console/SimUnitPanel.h"
+#include "tests/app/PanelFixture.h"
 #include "widgets/InfoPanel.h"
 #include "widgets/KnobDisplay.h"
 
@@ -31,26 +32,20 @@ namespace {
 
 const char* const kLost = "Lost communication with Main Unit!";
 
-class SimulatedRig : public testing::Test {
+// The panel against the standard rig (the fixture of the panel tests), and the console on the
+// same rig.
+class SimulatedRig : public PanelTest {
 protected:
     void SetUp() override {
-        ResetPanelState();
-        ResetConfig();
-        rig = SimRig::Standard();
-        SetPortIo(&rig->Port());
-        SetClock(&clock);
-        panel = std::make_unique<CMainPanelDlg>("/nonexistent/KV4.ini");
-        panel->OnInitDialog();
+        PanelTest::SetUp();
+        Start();
         console = std::make_unique<CSimConsole>(*rig);
         // Shown, so that its layout places every widget where a click would find it.
         console->show();
     }
     void TearDown() override {
         console.reset();
-        panel.reset();
-        SetPortIo(nullptr);
-        SetClock(nullptr);
-        ResetConfig();
+        PanelTest::TearDown();
     }
 
     void Click(QAbstractButton* button) {
@@ -75,9 +70,6 @@ protected:
         return g_menuDatabase.menus[panel->m_currentMenu[unit]].knobs[k];
     }
 
-    std::unique_ptr<SimRig> rig;
-    VirtualClock clock;
-    std::unique_ptr<CMainPanelDlg> panel;
     std::unique_ptr<CSimConsole> console;
 };
 
