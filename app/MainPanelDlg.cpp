@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QPainter>
 
+#include "app/CursorHider.h"
 #include "link/ConfigFile.h"
 #include "link/EppLink.h"
 #include "platform/PortIo.h"
@@ -153,7 +154,7 @@ void CMainPanelDlg::OnInitDialog() {
 
     // A touch screen needs no pointer unless the configuration asks for one.
     m_cursorVisible = GetConfigValue(kConfigMouse, kConfigVisible) == kConfigTrue;
-    setCursor(m_cursorVisible ? Qt::ArrowCursor : Qt::BlankCursor);
+    if (!m_cursorVisible && !m_cursorHider) m_cursorHider = new CCursorHider(this);
 
     m_currentMenu.fill(-1);
     m_savedMenu.fill(-1);

@@ -17,6 +17,7 @@
 
 class QLabel;
 class CBitmapTextButton;
+class CCursorHider;
 class CColorLabel;
 class CInfoPanel;
 class CKnobDisplay;
@@ -141,6 +142,7 @@ private:
 
     std::string m_configPath;
     bool m_cursorVisible = false;
+    CCursorHider* m_cursorHider = nullptr;  // owned as a child; only while hidden
     bool m_initialised = false;
     bool m_closed = false;
     bool m_keyHandled = false;

@@ -105,11 +105,13 @@ void CMainPanelDlg::OnMenuButton(int b) {
         } else {
             RunAction(1, 1);
         }
-    } else if (m >= kCustomMenu) {
+    } else if (m >= kCustomMenu && m <= kLastCustomMenu) {
         if (b >= 3)
             current = kLastCustomMenu - 6 + b;
         else if (b == 1)
             RunAction(2, m - kCustomMenu);
+    } else if (m >= kEffectMenu) {
+        // The Effect Menu's other buttons are blank: it has no items of the unit's to follow.
     } else {
         const int item = g_menuDatabase.menus[m].items[b];
         // An empty slot keeps the menu; so does an item beyond the Effect Menu, which names no
@@ -222,6 +224,8 @@ void CMainPanelDlg::OnFunctionButton(int f) {
     UpdateMenuCaptions();
     UpdateFunctionCaptions();
     BindKnobs();
+    // The answer's value updates may have moved the screen colour (a switch linked to it).
+    UpdateScreenColor(u);
 }
 
 void CMainPanelDlg::OnKnobDoubleClick(int k) {
@@ -241,11 +245,13 @@ void CMainPanelDlg::OnKnobDoubleClick(int k) {
         knob->SendValue();
         ShowMessage("");
         PollSelectedUnit(*this);
+        UpdateScreenColor(u);
         return;
     }
     knob->SendReset();
     BindKnobs();
     PollSelectedUnit(*this);
+    UpdateScreenColor(u);
 }
 
 // ---- Keyframes of the current effect ----------------------------------------------------------

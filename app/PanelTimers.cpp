@@ -94,8 +94,11 @@ void CMainPanelDlg::OnIdleScan() {
 }
 
 void CMainPanelDlg::OnUnitPoll() {
+    const bool changed = ScanNextUnit(*this, UnitNumber(g_selectedUnit));
+    // A tally may have handed the selection over inside the scan: the rest of the tick works
+    // on the unit selected now.
     const int selected = UnitNumber(g_selectedUnit);
-    if (ScanNextUnit(*this, selected)) {
+    if (changed) {
         UpdateScreenColor(selected);
         // Units whose on-line state moved load their menus again before they are used.
         for (int n = 0; n < kUnitSlots; ++n)
@@ -158,6 +161,8 @@ void CMainPanelDlg::OnPanelScan() {
     UpdateLamps(1);
     BindKnobs();
     UpdateFunctionCaptions();
+    // The info line and the backing swatch follow the values the answers brought.
+    UpdateScreenColor(UnitNumber(g_selectedUnit));
     if (IsModelGroupA() && m_currentMenu[UnitNumber(g_selectedUnit)] == kUpdateOnUnitMenu &&
         g_unitIdentity.ModelCode != kModelElm)
         ShowMessage(kUpdateOnUnitText);

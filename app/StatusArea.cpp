@@ -1,6 +1,5 @@
 #include "app/StatusArea.h"
 
-#include <algorithm>
 #include <cmath>
 
 #include "link/PanelHost.h"
@@ -52,8 +51,11 @@ int ScreenColorPercent(const ControlRecord& c) {
     // An empty value range has no scale: the display's low end is shown.
     if (a == b) return lo;
     const double scaled = static_cast<double>(v) * (hi - lo) / (b - a);
-    const int result = static_cast<int>(std::trunc(scaled)) + lo;
-    return std::clamp(result, std::min(lo, hi), std::max(lo, hi));
+    int result = static_cast<int>(std::trunc(scaled)) + lo;
+    // Raised to lo first, then lowered to hi: with a reversed display range hi wins.
+    if (result < lo) result = lo;
+    if (result > hi) result = hi;
+    return result;
 }
 
 int ModelLogoId(uint8_t modelCode) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/CommandLine.h"
+#include "app/CursorHider.h"
 #include "app/MainPanelDlg.h"
 #include "app/PanelApp.h"
 #include "platform/Clock.h"
@@ -79,6 +80,8 @@ int main(int argc, char** argv) {
         // The console window stands in for the surface and the units. Once the panel runs it
         // joins it, beside it: the panel then owns it and leaves it usable while it runs modal.
         auto* console = new CSimConsole(*rig);
+        // The console stands in for hardware: it keeps its pointer on a desktop.
+        console->setProperty(kKeepsCursorProperty, true);
         orphan = console;
         QTimer::singleShot(0, console, [console] { console->JoinPanel(g_mainPanel); });
         // The key is pressed once the panel runs, as an operator would press it.

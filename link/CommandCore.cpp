@@ -24,11 +24,6 @@ LinkStatus Exchange(const Request& request, ResponseBuffer& rx, int spin) {
     return ReceiveResponse(rx.data(), spin);
 }
 
-bool DataArrived(const ResponseBuffer& rx) {
-    const int length = rx[kRespLengthLow] | (rx[kRespLengthHigh] << 8);
-    return DataCount(rx) <= length - kResponseHeader;
-}
-
 LinkStatus SimpleExchange(const Request& request, ResponseBuffer& rx, int spin, uint8_t code) {
     if (LinkStatus status = Exchange(request, rx, spin)) return status;
     if (LinkStatus status = CheckType(rx)) return status;
@@ -59,7 +54,7 @@ LinkStatus AppendFollowOn(const MultiRead& read, uint8_t* accumulator, uint32_t 
     const uint8_t code = rx[kRespCode];
     if (code != read.respMore && code != read.respLast) return kLinkBadCode;
     const uint32_t count = static_cast<uint32_t>(DataCount(rx));
-    if (!DataArrived(rx) || count > capacity - *length) return kLinkBadLength;
+    if (count > capacity - *length) return kLinkBadLength;
     std::memcpy(accumulator + *length, Data(rx), count);
     *length += count;
     *last = code == read.respLast;

@@ -21,7 +21,9 @@ Request LongRequest(UnitAddress address, uint8_t code, const uint8_t* params, in
 // Sends request and receives its answer into rx.
 LinkStatus Exchange(const Request& request, ResponseBuffer& rx, int spin);
 
-// The answer's data count, from C: C - 1 (none when C is 0).
+// The answer's data count, from C: C - 1 (none when C is 0). The count is taken as the unit
+// sent it: positions beyond what arrived read as 0, since the buffer is cleared before every
+// receive, and C - 1 never reaches past the 262-byte buffer.
 inline int DataCount(const ResponseBuffer& rx) {
     return rx[kRespCount] > 0 ? rx[kRespCount] - 1 : 0;
 }
@@ -31,8 +33,6 @@ inline const uint8_t* Data(const ResponseBuffer& rx) {
 inline uint16_t Word(const uint8_t* at) {
     return static_cast<uint16_t>(at[0] << 8 | at[1]);
 }
-// Whether the data C announces really came (the rest of the buffer would read as zeros).
-bool DataArrived(const ResponseBuffer& rx);
 
 // The checks that open every answer check list: type 9, then the code.
 inline LinkStatus CheckType(const ResponseBuffer& rx) {

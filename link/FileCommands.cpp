@@ -55,6 +55,11 @@ void PutCustomMenus(Request& request) {
     }
 }
 
+// The four blocks lie inside the receive buffer; what the unit did not send reads as 0.
+static_assert(kRespData + kLoadMenusAt + kCustomMenuBlockSize * (kCustomMenusInFile - 1) +
+                  kBlockButtonsAt + kCustomButtons <=
+              kResponseSize);
+
 void TakeCustomMenus(const uint8_t* data) {
     const int unit = UnitNumber(g_selectedUnit);
     for (int m = 1; m <= kCustomMenusInFile; ++m) {
@@ -67,9 +72,6 @@ void TakeCustomMenus(const uint8_t* data) {
         }
     }
 }
-
-constexpr int kLoadMenusEnd = kLoadMenusAt + kCustomMenuBlockSize * (kCustomMenusInFile - 1) +
-                              kBlockButtonsAt + kCustomButtons;
 
 }  // namespace
 
@@ -118,10 +120,7 @@ LinkStatus LoadFile(uint8_t file, bool withMenus) {
     if (LinkStatus status =
             SimpleExchange(LongRequest(g_selectedUnit, code, {file}), rx, kSpinEdit, expect))
         return status;
-    if (!withMenus) return kLinkOk;
-    // Without all four blocks the custom menus would be filled with zeros, i.e. control 0.
-    if (!DataArrived(rx) || DataCount(rx) < kLoadMenusEnd) return kLinkBadLength;
-    TakeCustomMenus(Data(rx));
+    if (withMenus) TakeCustomMenus(Data(rx));
     return kLinkOk;
 }
 

@@ -1,5 +1,6 @@
 // GPI sequences: the list, the detail of one sequence, stepping it and editing its events.
 
+#include <array>
 #include <cstring>
 
 #include "link/CommandCore.h"
@@ -12,13 +13,19 @@ constexpr int kDetailCurrentAt = 27;
 constexpr int kDetailCountAt = 28;
 constexpr int kDetailPairsAt = 29;
 
-// Parses the detail answer into record; an event count the table or the data cannot hold
-// gives 3 and leaves the record as it was.
+// The answer's data in a cleared scratch buffer as long as a whole detail: event pairs beyond
+// what the unit sent read as 0, as any data position beyond the answer does.
+using DetailScratch = std::array<uint8_t, kDetailPairsAt + 2 * kMaxGpiEvents>;
+static_assert(kMaxResponseData <= std::tuple_size_v<DetailScratch>);
+
+// Parses the detail answer into record; an event count beyond what the record holds gives 3
+// and leaves the record as it was.
 LinkStatus ParseGpiDetail(const ResponseBuffer& rx, GpiSequenceDetail& record) {
-    const uint8_t* data = Data(rx);
+    DetailScratch scratch{};
+    std::memcpy(scratch.data(), Data(rx), DataCount(rx));
+    const uint8_t* data = scratch.data();
     const int events = data[kDetailCountAt];
-    if (!DataArrived(rx) || events > kMaxGpiEvents || DataCount(rx) < kDetailPairsAt + 2 * events)
-        return kLinkBadLength;
+    if (events > kMaxGpiEvents) return kLinkBadLength;
     record.code = rx[kRespCode];
     std::memcpy(record.unitBytes, data, sizeof record.unitBytes);
     std::memcpy(record.name, data + kDetailNameAt, kNameLength);
@@ -53,8 +60,9 @@ LinkStatus ReadGpiSequenceList() {
 }
 
 LinkStatus GpiSequenceCommand(uint8_t seq, uint8_t mode) {
-    // The panel keeps the details of ten sequences; another number has nowhere to go.
-    if (mode == kGpiReadDetail && seq >= kMaxGpiSequences) return kLinkBadLength;
+    // The panel keeps the details of ten sequences; a read of another number has nowhere to go.
+    const bool readsDetail = mode != kGpiReset && mode != kGpiStep;
+    if (readsDetail && seq >= kMaxGpiSequences) return kLinkBadLength;
     const Request request = LongRequest(g_selectedUnit, kCmdGpiSequence, {seq, mode});
     ResponseBuffer rx;
     // The unit may send other answers before the detail; a unit that never sends it is given

@@ -25,7 +25,7 @@ LinkStatus DownloadMenuBlob(MenuBlock& dest) {
         if (LinkStatus status = CheckType(rx)) return status;
         if (rx[kRespCount] == 0) return kLinkBadLength;
         const size_t count = static_cast<size_t>(DataCount(rx));
-        if (!DataArrived(rx) || count > kMenuBlockSize - offset) return kLinkBadLength;
+        if (count > kMenuBlockSize - offset) return kLinkBadLength;
         std::memcpy(dest.bytes + offset, Data(rx), count);
         offset += count;
         if (rx[kRespCode] == kRespMenuBlobLast) return kLinkOk;

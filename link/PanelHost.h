@@ -43,6 +43,9 @@ public:
     std::array<int32_t, kUnitSlots> m_currentMenu{};  // -1: menus not loaded
     std::array<int32_t, kUnitSlots> m_previousMenu{};
     std::array<int32_t, kUnitSlots> m_savedMenu{};
+    // The ModelCode each unit's menu block was downloaded from: ids taken from one model's
+    // menus must never reach a unit of another model.
+    std::array<uint8_t, kUnitSlots> m_menuModel{};
     uint32_t m_heldFunction = kNoHeldFunction;
     std::array<uint8_t, kLampBytes> m_lamps{};
     CUnitScanner m_units;

@@ -72,6 +72,25 @@ uint8_t TallyBit(int unit) {
     return static_cast<uint8_t>(1u << unit);
 }
 
+// The menu a unit reports as its current one. Only 0..63 name a menu of the unit's own; any
+// other byte is taken as its main menu, so that no table is indexed beyond its end and no
+// panel menu (Effect Menu, custom menus) is entered by what a unit says.
+int32_t ReportedMenu(const UnitIdentity& identity) {
+    return identity.currentMenu < kEffectMenu ? identity.currentMenu : kMenuMain;
+}
+
+// A unit that answers with another ModelCode than its menus came from is a new unit: what the
+// panel holds of the old one (menus, custom menus) must not be used with it.
+void ForgetMenusOfAnotherModel(CPanelHost& panel, int unit, const UnitIdentity& identity) {
+    MenuBlock& block = (*panel.m_menuBlocks)[unit];
+    if (block.bytes[0] == kMenuBlockInvalid || identity.ModelCode == kModelNone ||
+        identity.ModelCode == panel.m_menuModel[unit])
+        return;
+    block.bytes[0] = kMenuBlockInvalid;
+    panel.m_currentMenu[unit] = -1;
+    ClearCustomMenus(unit);
+}
+
 // The selected unit's number, or 0 when the selection holds no unit 1..4.
 int SelectedUnitNumber() {
     const int unit = UnitNumber(g_selectedUnit);
@@ -201,6 +220,7 @@ void ConnectUnit(CPanelHost& panel, bool load) {
     panel.m_functionSlots = groupA ? kGroupAItemSlots : kItemSlots;
 
     if (load) {
+        ForgetMenusOfAnotherModel(panel, unit, g_unitIdentity);
         MenuBlock& block = (*panel.m_menuBlocks)[unit];
         if (block.bytes[0] == kMenuBlockInvalid) {
             panel.ShowMessage(kMsgRetrievingMenus);
@@ -212,7 +232,8 @@ void ConnectUnit(CPanelHost& panel, bool load) {
                 panel.ShowAlert(kMsgMenuError);
                 return;
             }
-            panel.m_savedMenu[unit] = g_unitIdentity.currentMenu;
+            panel.m_menuModel[unit] = g_unitIdentity.ModelCode;
+            panel.m_savedMenu[unit] = ReportedMenu(g_unitIdentity);
             panel.m_previousMenu[unit] = panel.m_savedMenu[unit];
             panel.m_currentMenu[unit] = panel.m_previousMenu[unit];
         }
@@ -247,7 +268,10 @@ bool PollSelectedUnit(CPanelHost& panel) {
         return false;
     }
     const int unit = SelectedUnitNumber();
-    if (unit == 0 || panel.m_currentMenu[unit] == -1) return false;
+    if (unit == 0) return false;
+    // Another model behind the address: the caller connects it as a new unit.
+    ForgetMenusOfAnotherModel(panel, unit, g_unitIdentity);
+    if (panel.m_currentMenu[unit] == -1) return false;
 
     HandleUnitMessage(panel, g_unitIdentity.MessageNumber);
 
@@ -284,7 +308,7 @@ void SetMenuMode(CPanelHost& panel, int menu) {
     int32_t& current = panel.m_currentMenu[unit];
     switch (menu) {
         case kMenuMain:
-            current = g_unitIdentity.currentMenu;
+            current = ReportedMenu(g_unitIdentity);
             break;
         case kMenuSeven:
             current = g_altMenus ? kMenuSevenAlt : kMenuSeven;

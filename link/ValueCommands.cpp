@@ -52,7 +52,6 @@ LinkStatus ReadValueSets(uint8_t firstCode, uint8_t restCode, uint8_t restRespon
     if (LinkStatus status = Exchange(request, rx, kSpinNormal)) return status;
     if (LinkStatus status = CheckType(rx)) return status;
     if (LinkStatus status = checkFirst(rx)) return status;
-    if (!DataArrived(rx)) return kLinkBadLength;
     const uint8_t* data = Data(rx);
     for (int i = 0; 2 * i < DataCount(rx); ++i)
         StoreControl(i, Word(data + 2 * i), second);
@@ -62,7 +61,6 @@ LinkStatus ReadValueSets(uint8_t firstCode, uint8_t restCode, uint8_t restRespon
     if (LinkStatus status = CheckType(rx)) return status;
     if (rx[kRespCount] != kRestValueCount) return kLinkBadLength;
     if (LinkStatus status = CheckCode(rx, restResponse)) return status;
-    if (!DataArrived(rx)) return kLinkBadLength;
     StoreControl(127, Word(data), second);
     for (int k = 0; k < kUnitSwitchCount; ++k)
         StoreSwitch(k, data[2 + k], second);
@@ -85,7 +83,6 @@ LinkStatus SetAndApply(const Request& request, int spin, bool checkLength) {
                                  rx[kRespLengthLow]) == kSetValueLengths.end())
         return kLinkBadType;
     if (LinkStatus status = CheckCode(rx, kRespValueUpdates)) return status;
-    if (!DataArrived(rx)) return kLinkBadLength;
     ApplyValueUpdates(rx);
     return kLinkOk;
 }

@@ -59,7 +59,7 @@ void CBitmapTextButton::SetImages(const QPixmap& first, const QPixmap& second,
 }
 
 void CBitmapTextButton::SetFontFace(const QString& face, int pixelHeight) {
-    QFont font(face);
+    QFont font = FaceFont(face);
     if (pixelHeight != 0) font.setPixelSize(std::abs(pixelHeight));
     font.setWeight(QFont::Normal);
     font.setStyleStrategy(QFont::PreferAntialias);

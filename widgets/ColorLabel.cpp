@@ -8,6 +8,8 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "widgets/Resources.h"
+
 int ColorLabelTextFlags(StaticStyle style) {
     switch (style) {
         case StaticStyle::Right:
@@ -35,7 +37,7 @@ QString ColorLabelShownText(const std::string& text) {
 }
 
 QFont BuildLabelFont(const LabelLogFont& lf) {
-    QFont font(lf.face);
+    QFont font = FaceFont(lf.face);
     // A negative height is the character height, which is what a pixel size measures.
     if (lf.height != 0) font.setPixelSize(std::abs(lf.height));
     font.setWeight(lf.weight >= kLabelBoldWeight ? QFont::Bold : QFont::Normal);

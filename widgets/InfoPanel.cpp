@@ -228,12 +228,9 @@ void CInfoPanel::paintEvent(QPaintEvent*) {
     if (overlay.fontSize == 0) return;
     painter.setFont(PanelFont(FontPixelHeight(logicalDpiY(), overlay.fontSize), kNormalWeight));
     painter.setPen(overlay.color);
-    for (const InfoLine& line : overlay.lines) {
-        // The right-aligned colour line may be a little wider than its box in the substituted
-        // face; it is drawn whole rather than losing its first letters.
-        const int unclipped = line.alignment & Qt::AlignRight ? Qt::TextDontClip : 0;
-        painter.drawText(line.rect, static_cast<int>(line.alignment) | unclipped, line.text);
-    }
+    // Each line is clipped to its box, as the standard text call draws it.
+    for (const InfoLine& line : overlay.lines)
+        painter.drawText(line.rect, static_cast<int>(line.alignment), line.text);
     if (overlay.refLamp) {
         painter.setPen(QPen(Qt::black, 1));
         painter.setBrush(overlay.refLampColor);

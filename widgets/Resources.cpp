@@ -25,8 +25,14 @@ int FontPixelHeight(int logPixelsY, int n) {
     return -(logPixelsY * n / 96);
 }
 
+QFont FaceFont(const QString& face) {
+    QFont font(face);
+    if (face == QLatin1String(kPanelFaceName)) font.setStretch(kPanelFaceStretch);
+    return font;
+}
+
 QFont PanelFont(int pixelHeight, int weight) {
-    QFont font(QStringLiteral("Trebuchet MS"));
+    QFont font = FaceFont(QLatin1String(kPanelFaceName));
     // A negative height is the character height without internal leading, which is what a
     // pixel size in Qt measures.
     font.setPixelSize(std::abs(pixelHeight));
@@ -37,6 +43,6 @@ QFont PanelFont(int pixelHeight, int weight) {
 
 void UsePanelFaces() {
     QFont::insertSubstitutions(
-        QStringLiteral("Trebuchet MS"),
+        QLatin1String(kPanelFaceName),
         {QStringLiteral("DejaVu Sans Condensed"), QStringLiteral("DejaVu Sans")});
 }

@@ -16,9 +16,16 @@ int FontPixelHeight(int logPixelsY, int n);
 // The panel's face at a pixel height (negative: character height) and weight.
 QFont PanelFont(int pixelHeight, int weight);
 
-// The panel's face is Trebuchet MS. Debian ships DejaVu instead: its condensed cut comes closest
-// to Trebuchet's widths (the status lines of the info panel need that), DejaVu Sans stands in
-// where the condensed cut is missing. The same faces on every machine keep the drawing the same.
+// The panel's face is Trebuchet MS. Debian ships DejaVu instead, whose letters are about a fifth
+// wider: the stand-in is narrowed to Trebuchet's widths, so that every text fits the box it was
+// laid out for (the info panel's colour line at 100% needs all of its 355 pixels).
+inline constexpr const char* kPanelFaceName = "Trebuchet MS";
+inline constexpr int kPanelFaceStretch = 78;  // percent of the stand-in's own width
+// A font of the named face; the panel's face comes narrowed to Trebuchet's widths.
+QFont FaceFont(const QString& face);
+
+// DejaVu Sans Condensed first, DejaVu Sans where the condensed cut is missing. The same faces
+// on every machine keep the drawing the same.
 void UsePanelFaces();
 
 // The resolution the panel's fonts are scaled for.

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QTemporaryFile>
+
 #include <memory>
 #include <string>
 
@@ -35,6 +37,14 @@ protected:
         panel->OnInitDialog();
         return *panel;
     }
+    // Starts the panel with a configuration file holding text.
+    CMainPanelDlg& StartWithConfig(const char* text) {
+        config = std::make_unique<QTemporaryFile>();
+        config->open();
+        config->write(text);
+        config->flush();
+        return Start(config->fileName().toStdString());
+    }
     // A key of the control surface, pressed before the next scan.
     void Press(int row, uint8_t bit) { rig->Surface().PressKey(row, bit); }
     // Presses unit n's key and lets the idle scan select and connect it.
@@ -46,4 +56,5 @@ protected:
     std::unique_ptr<SimRig> rig;
     VirtualClock clock;
     std::unique_ptr<CMainPanelDlg> panel;
+    std::unique_ptr<QTemporaryFile> config;
 };

@@ -25,6 +25,9 @@ TEST(ScreenColor, ScalesTruncatesAndStaysInTheDisplayRange) {
     EXPECT_EQ(ScreenColorPercent(Colour(0, 255, 0, 100, -20)), 0);
     // An empty value range has no scale: the low end of the display.
     EXPECT_EQ(ScreenColorPercent(Colour(50, 50, 10, 90, 50)), 10);
+    // A reversed display range: 128 scales to 50, is raised to lo (100), then lowered to hi.
+    EXPECT_EQ(ScreenColorPercent(Colour(0, 255, 100, 0, 128)), 0);
+    EXPECT_EQ(ScreenColorPercent(Colour(0, 255, 100, 0, 0)), 0);
 }
 
 TEST(Lamps, RecomputeFollowsTheSwitchesMenusAndSelectedUnit) {

@@ -114,13 +114,33 @@ TEST_F(GpiCommands, DetailReadIsBoundedAndChecksItsEventCount) {
         port.ExpectSend(request).ExpectAnswer(LongAnswer('^', {}));
     EXPECT_EQ(GpiSequenceCommand(1, kGpiReadDetail), kLinkBadCode);
 
-    // Five events announced, two sent: the detail stays as it was.
-    port.ExpectSend(request).ExpectAnswer(LongAnswer('_', Detail(1, 5, 2)));
+    // More events than the detail holds: it stays as it was.
+    port.ExpectSend(request).ExpectAnswer(LongAnswer('_', Detail(1, 201, 2)));
     EXPECT_EQ(GpiSequenceCommand(1, kGpiReadDetail), kLinkBadLength);
     EXPECT_EQ(g_gpiDetails[1].code, 0);
 
-    // A sequence number beyond the ten the panel keeps is not asked for.
+    // Five events announced, two sent: the three missing pairs read as zeros.
+    g_gpiDetails[1].eventFileId[4] = 0x66;
+    port.ExpectSend(request).ExpectAnswer(LongAnswer('_', Detail(1, 5, 2)));
+    EXPECT_EQ(GpiSequenceCommand(1, kGpiReadDetail), kLinkOk);
+    EXPECT_EQ(g_gpiDetails[1].eventCount, 5);
+    EXPECT_EQ(g_gpiDetails[1].eventFileId[1], 2);
+    EXPECT_EQ(g_gpiDetails[1].eventFirst[2], 0);
+    EXPECT_EQ(g_gpiDetails[1].eventFileId[4], 0);
+
+    // 200 events: the last pairs lie beyond any answer and read as zeros too.
+    port.ExpectSend(request).ExpectAnswer(LongAnswer('_', Detail(1, 200, 100)));
+    EXPECT_EQ(GpiSequenceCommand(1, kGpiReadDetail), kLinkOk);
+    EXPECT_EQ(g_gpiDetails[1].eventFileId[99], 100);
+    EXPECT_EQ(g_gpiDetails[1].eventFileId[199], 0);
+
+    // A sequence number beyond the ten the panel keeps is never read into the table, whatever
+    // the mode: nothing is sent. Reset and step do not touch the table and are sent.
     EXPECT_EQ(GpiSequenceCommand(10, kGpiReadDetail), kLinkBadLength);
+    EXPECT_EQ(GpiSequenceCommand(200, 1), kLinkBadLength);
+    EXPECT_EQ(GpiSequenceCommand(255, 7), kLinkBadLength);
+    port.ExpectSend(Request(kWireAddress, 179, {12, kGpiStep})).ExpectAnswer(LongAnswer(0, {}));
+    EXPECT_EQ(GpiSequenceCommand(12, kGpiStep), kLinkOk);
 }
 
 TEST_F(GpiCommands, EventsAreInsertedAndRemoved) {

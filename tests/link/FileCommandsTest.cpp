@@ -129,13 +129,16 @@ TEST_F(FileCommands, LoadWithMenusTakesTheFourCustomMenus) {
     EXPECT_EQ(g_customKnobs[2][0][0], 128);  // custom menu 0 is the panel's own
     EXPECT_EQ(g_customKnobs[1][1][0], 128);  // and other units keep theirs
 
-    // An answer without the fourth block's buttons would fill them with zeros.
+    // An answer that stops before the fourth block's buttons: what the unit did not send
+    // reads as zeros (switch index 0), as the cleared receive buffer holds them.
     ResetPanelState();
     g_selectedUnit = kUnit;
     data.resize(2 + 150 + 25);
     port.ExpectSend(Request(kWireAddress, 153, {5})).ExpectAnswer(LongAnswer('$', data));
-    EXPECT_EQ(LoadFile(5, true), kLinkBadLength);
-    EXPECT_EQ(g_customKnobs[2][1][0], 128);
+    EXPECT_EQ(LoadFile(5, true), kLinkOk);
+    EXPECT_EQ(g_customKnobs[2][4][7], 47);
+    EXPECT_EQ(g_customButtons[2][4][0], 127);
+    EXPECT_EQ(g_customButtons[2][4][5], 0);
 }
 
 TEST_F(FileCommands, FileDataIsReadIntoTheTransferBuffer) {

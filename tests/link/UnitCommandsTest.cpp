@@ -34,9 +34,14 @@ TEST_F(LockCommands, TablesComeControlsFirstExceptFromModelFour) {
     EXPECT_EQ(g_controlLocks[7], 2);
     EXPECT_EQ(g_switchLocks[3], 1);
 
-    // A short table would lock everything it lacks (zero is locked): refused.
+    // A short table is taken as it came: the entries it lacks read as zeros.
     port.ExpectSend(request).ExpectAnswer(LongAnswer(2, std::vector<uint8_t>(100, 2)));
-    EXPECT_EQ(ReadLockTables(), kLinkBadLength);
+    port.ExpectSend(request).ExpectAnswer(LongAnswer(2, fresh));
+    EXPECT_EQ(ReadLockTables(), kLinkOk);
+    EXPECT_EQ(g_controlLocks[99], 2);
+    EXPECT_EQ(g_controlLocks[100], 0);
+    EXPECT_EQ(g_controlLocks[127], 0);
+    EXPECT_EQ(g_switchLocks[127], 2);
 
     port.ExpectSend({0x08, 8, kWireAddress, 3, 184, 0x91, 1, 0xFF}).ExpectAnswer(LongAnswer(0, {}));
     EXPECT_EQ(SetLock(0x91, kLock), kLinkOk);

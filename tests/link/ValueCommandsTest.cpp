@@ -179,14 +179,27 @@ TEST_F(ValueCommands, SetControlValueAcceptsOnlyTheKnownAnswerLengths) {
     EXPECT_EQ(SetControlValue(3, 10), kLinkBadCode);
 }
 
-TEST_F(ValueCommands, AnAnswerClaimingMoreDataThanArrivedChangesNothing) {
-    // C says 9 data bytes, L brings 3: the missing six would read as zeros.
+TEST_F(ValueCommands, AnAnswerClaimingMoreDataThanArrivedReadsZerosForTheRest) {
+    // C says 9 data bytes, L brings 3: the six missing ones read as zeros, so after switch
+    // 0x90 the list names control 0 with the value 0 (twice); the last id has no room left.
     port.ExpectSend(Request(kWireAddress, 168, {0x90, 2}))
         .ExpectAnswer({9, 9, 0, 0, 10, 4, 0x90, 2, 0});
     g_menuDatabase.controls[0].value = 55;
-    EXPECT_EQ(SetSwitchValue(0x90, 2), kLinkBadLength);
-    EXPECT_EQ(g_menuDatabase.switches[0x10].value, 0);
-    EXPECT_EQ(g_menuDatabase.controls[0].value, 55);
+    EXPECT_EQ(SetSwitchValue(0x90, 2), kLinkOk);
+    EXPECT_EQ(g_menuDatabase.switches[0x10].value, 2);
+    EXPECT_EQ(g_menuDatabase.controls[0].value, 0);
+
+    // The same for the value read: a first answer with C = 255 that brings only ten words
+    // leaves controls 10..126 at 0.
+    g_menuDatabase.controls[40].value = 40;
+    std::vector<uint8_t> first = LongAnswer(2, ControlWords(10));
+    first[4] = 255;  // wire byte 4 is C
+    port.ExpectSend(Request(kWireAddress, 172)).ExpectAnswer(first);
+    port.ExpectSend(Request(kWireAddress, 174)).ExpectAnswer(LongAnswer('%', RestValues()));
+    EXPECT_EQ(ReadValues(), kLinkOk);
+    EXPECT_EQ(g_menuDatabase.controls[9].value, 1009);
+    EXPECT_EQ(g_menuDatabase.controls[40].value, 0);
+    EXPECT_EQ(g_menuDatabase.switches[127].value, 128);
 }
 
 }  // namespace

@@ -74,10 +74,13 @@ TEST_F(SimFaultModes, CorruptAnswersAreCaughtByTheChecks) {
     EXPECT_EQ(ResetLink(), kLinkOk);
     EXPECT_EQ(SelectEffect(3), kLinkOk);
 
+    // A count beyond the data: the missing bytes read as zeros, i.e. control 0 set to 0.
     faults.corruption = SimCorruption::CountBeyondData;
     faults.corruptCount = 1;
-    EXPECT_EQ(SetSwitchValue(161, 1), kLinkBadLength);
-    EXPECT_EQ(g_menuDatabase.switches[33].value, 0);
+    g_menuDatabase.controls[0].value = 77;
+    EXPECT_EQ(SetSwitchValue(161, 1), kLinkOk);
+    EXPECT_EQ(g_menuDatabase.switches[33].value, 1);
+    EXPECT_EQ(g_menuDatabase.controls[0].value, 0);
 
     // Cut short after the header: the rest reads as a floating bus.
     faults.corruption = SimCorruption::CutShort;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QFont>
+#include <QFontMetrics>
 #include <QImage>
 #include <QTest>
 
@@ -10,6 +11,7 @@
 
 #include "link/PanelState.h"
 #include "widgets/InfoPanel.h"
+#include "widgets/Resources.h"
 
 #include "tests/support/ImageProbes.h"
 
@@ -252,6 +254,32 @@ TEST_F(InfoPanel, GroupAShowsInputNumbersAndModelFourOnlyTheColours) {
     ASSERT_FALSE(text.isEmpty());
     EXPECT_LT(text.bottom(), kColorLineCentredRect.bottom() + 1) << "no input lines";
     EXPECT_NEAR(text.center().x(), kColorLineCentredRect.center().x(), 3);
+}
+
+TEST_F(InfoPanel, TheWidestColourLineFitsItsBoxAndIsClippedToIt) {
+    // In the panel's stand-in face, narrowed to Trebuchet's widths, the colour line at 100%
+    // everywhere fits the 355 pixels of its box; it is clipped there, so nothing lands left
+    // of x = 50 and its first letter is whole.
+    SelectUnit(1, kModelCedar);
+    menus[1] = 3;
+    panel.SetScreenColor(100, 100, 100, 100);
+    const InfoOverlay overlay = BuildInfoOverlay(panel.Content());
+    const QFont font = PanelFont(FontPixelHeight(96, kStatusTextSize), QFont::Normal);
+    EXPECT_LE(QFontMetrics(font).horizontalAdvance(overlay.lines[0].text), 355);
+
+    const QImage image = Render(panel);
+    const QRect row(0, 10, kInfoPanelWidth, 15);
+    const QRect ink = Ink(image, row.intersected(QRect(0, 10, 409, 15)));
+    ASSERT_FALSE(ink.isEmpty());
+    EXPECT_GE(ink.left(), 50);
+    EXPECT_LE(ink.left(), 62) << "the S of Screen starts the line";
+    EXPECT_LE(ink.right(), 404);
+
+    // A text wider than its box loses what lies outside it.
+    panel.ShowMessage(std::string(120, 'W'));
+    const QRect message = Ink(Render(panel), panel.rect());
+    EXPECT_GE(message.left(), 10);
+    EXPECT_LE(message.right(), 479);
 }
 
 }  // namespace
