@@ -2,8 +2,12 @@
 
 #include <QProcess>
 
+bool SystemPower::StartDetached(const QString& program, const QStringList& arguments) {
+    return QProcess::startDetached(program, arguments);
+}
+
 void SystemPower::PowerOff() {
-    if (m_kiosk) QProcess::startDetached(QStringLiteral("systemctl"), {QStringLiteral("poweroff")});
+    if (m_kiosk && m_start) m_start(QStringLiteral("systemctl"), {QStringLiteral("poweroff")});
     if (m_endProgram) m_endProgram(1);
 }
 

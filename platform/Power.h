@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+#include <QStringList>
 #include <functional>
 
 // Powers the panel PC off after a fatal error.
@@ -13,13 +15,19 @@ public:
 // program just ends with exit status 1: an engineer's desktop must never go down.
 class SystemPower final : public Power {
 public:
-    SystemPower(bool kiosk, std::function<void(int)> endProgram)
-        : m_kiosk(kiosk), m_endProgram(std::move(endProgram)) {}
+    // Starts a program without waiting for it; true when it started.
+    using Starter = std::function<bool(const QString& program, const QStringList& arguments)>;
+
+    SystemPower(bool kiosk, std::function<void(int)> endProgram, Starter start = StartDetached)
+        : m_kiosk(kiosk), m_endProgram(std::move(endProgram)), m_start(std::move(start)) {}
     void PowerOff() override;
+
+    static bool StartDetached(const QString& program, const QStringList& arguments);
 
 private:
     bool m_kiosk;
     std::function<void(int)> m_endProgram;
+    Starter m_start;
 };
 
 // The process-wide power seam; until one is set, PowerOff does nothing.

@@ -110,6 +110,7 @@ TEST_F(MainPanel, ConfigurationDecidesCursorStatusViewAndRouter) {
         CMainPanelDlg& panel = Start();
         EXPECT_FALSE(panel.CursorVisible());
         EXPECT_EQ(panel.cursor().shape(), Qt::BlankCursor);
+        EXPECT_TRUE(panel.m_infoPanel->Content().showStatus);
         EXPECT_TRUE(panel.m_routerEnabled.empty());
         EXPECT_EQ(panel.m_routerDwellFrames, 0);
     }
@@ -118,13 +119,17 @@ TEST_F(MainPanel, ConfigurationDecidesCursorStatusViewAndRouter) {
         "[ROUTER]\r\nENABLED=TRUE\r\nPOLARITY=LOW\r\nDWELL_FRAMES= 12x\r\n");
     CMainPanelDlg& panel = Start(file.Path());
     EXPECT_TRUE(panel.CursorVisible());
+    EXPECT_NE(panel.cursor().shape(), Qt::BlankCursor);
+    EXPECT_FALSE(panel.m_infoPanel->Content().showStatus) << "STATUS=OFF";
     EXPECT_EQ(panel.m_routerEnabled, "TRUE");
     EXPECT_EQ(panel.m_routerPolarity, "LOW");
     EXPECT_EQ(panel.m_routerDwellFrames, 12);
 
     // Lower case does not count.
-    ConfigFile lower("[MOUSE]\nVISIBLE=true\n");
-    EXPECT_FALSE(Start(lower.Path()).CursorVisible());
+    ConfigFile lower("[MOUSE]\nVISIBLE=true\n[DISPLAY]\nSTATUS=off\n");
+    CMainPanelDlg& strict = Start(lower.Path());
+    EXPECT_FALSE(strict.CursorVisible());
+    EXPECT_TRUE(strict.m_infoPanel->Content().showStatus) << "only OFF switches it off";
 }
 
 TEST_F(MainPanel, PutsThePortIntoForwardDirection) {

@@ -296,18 +296,59 @@ TEST_F(MenuDatabaseTest, HandWrittenEntriesAtTheEdges) {
 
 // Whatever the block holds: no read past its end, no write outside a table (the sanitizers
 // watch), and an end to the parse.
+// What a parse must leave behind whatever the block held: every record at its own index, the
+// joined switch names bounded, the panel's own pseudo-switches as the panel defines them.
+std::string TableFault() {
+    for (int i = 0; i < kControlCount; ++i) {
+        const ControlRecord& c = g_menuDatabase.controls[i];
+        if (!c.name.empty() && c.id != static_cast<uint32_t>(i))
+            return "control " + std::to_string(i) + " holds id " + std::to_string(c.id);
+    }
+    for (int i = 0; i < kUnitSwitchCount; ++i) {
+        const SwitchRecord& s = g_menuDatabase.switches[i];
+        if (s.name.size() > kMaxSwitchNameLength)
+            return "switch " + std::to_string(i) + " name of " + std::to_string(s.name.size());
+        if (!s.name.empty() && s.id != kFirstSwitchId + static_cast<uint32_t>(i))
+            return "switch " + std::to_string(i) + " holds id " + std::to_string(s.id);
+    }
+    const char* const local[] = {"Insert\r\nKeyframe", "Delete\r\nKeyframe", "Run",
+                                 "Velocity\r\nBreak"};
+    for (int k = 0; k < 4; ++k)
+        if (g_menuDatabase.switches[kSwitchInsertKeyframe + k].name != local[k])
+            return "pseudo-switch " + std::to_string(k) + " renamed";
+    for (int i = 0; i < kMenuCount; ++i) {
+        const MenuRecord& m = g_menuDatabase.menus[i];
+        if (m.id != 0 && m.id != static_cast<uint32_t>(i))
+            return "menu " + std::to_string(i) + " holds id " + std::to_string(m.id);
+    }
+    for (int i = 0; i < kUnitMessageCount; ++i)
+        if (g_unitMessages[i].id != 0 && g_unitMessages[i].id != static_cast<uint32_t>(i))
+            return "message " + std::to_string(i) + " holds id " +
+                   std::to_string(g_unitMessages[i].id);
+    if (g_altMenus) return "alternative menus on a unit that is no Elm";
+    return {};
+}
+
 TEST_F(MenuDatabaseTest, HostileBlocksNeverBreakThePanel) {
     rig.AddUnit(1, Keyer(11));
     g_selectedUnit = 0x10;
     std::mt19937 random(20261206);
     const auto good = EncodeMenuBlob(Keyer(11));
+    int parses = 0;
+    auto parse = [&](int slots) {
+        ParseMenuBlob(*block, slots);
+        ++parses;
+        const std::string fault = TableFault();
+        EXPECT_EQ(fault, "") << "parse " << parses;
+        return fault.empty();
+    };
 
     // The good blob cut at every 7th byte, the rest of the block zero or 0xFF.
     for (size_t cut = 0; cut < good.size(); cut += 7) {
         for (uint8_t fill : {0x00, 0xFF}) {
             std::memset(block->bytes, fill, sizeof block->bytes);
             std::memcpy(block->bytes, good.data(), cut);
-            ParseMenuBlob(*block, 20);
+            if (!parse(20)) return;
         }
     }
     // Random bytes, and random bytes after a valid beginning.
@@ -315,7 +356,7 @@ TEST_F(MenuDatabaseTest, HostileBlocksNeverBreakThePanel) {
         for (auto& byte : block->bytes)
             byte = static_cast<uint8_t>(random());
         if (round % 2) std::memcpy(block->bytes, good.data(), good.size() / 2);
-        ParseMenuBlob(*block, round % 3 ? 20 : 12);
+        if (!parse(round % 3 ? 20 : 12)) return;
     }
     // Huge counts of short entries.
     for (size_t i = 0; i < sizeof block->bytes; i += 2) {
@@ -324,8 +365,87 @@ TEST_F(MenuDatabaseTest, HostileBlocksNeverBreakThePanel) {
     }
     block->bytes[4] = 0xFF;
     block->bytes[5] = 0xFF;
+    parse(20);
+
+    // After all that, the good blob still parses whole.
+    std::memset(block->bytes, 0, sizeof block->bytes);
+    std::memcpy(block->bytes, good.data(), good.size());
+    ResetPanelState();
+    g_selectedUnit = 0x10;
+    parse(20);
+    EXPECT_EQ(g_menuDatabase.controls[1].name, "Clip");
+    EXPECT_EQ(g_menuDatabase.menus[26].name, "Menu 26");
+    EXPECT_EQ(g_unitMessages[7].message, "Erase all files?");
+}
+
+// A blob written byte by byte: entries whose length word counts only itself, so that where the
+// next one begins depends on the parser reading each entry's content exactly.
+class HandBlob {
+public:
+    HandBlob& W(uint16_t word) {
+        bytes.push_back(static_cast<uint8_t>(word >> 8));
+        bytes.push_back(static_cast<uint8_t>(word & 0xFF));
+        return *this;
+    }
+    HandBlob& Text(const std::string& text) {
+        bytes.insert(bytes.end(), text.begin(), text.end());
+        return *this;
+    }
+    std::vector<uint8_t> bytes;
+};
+
+TEST_F(MenuDatabaseTest, StateTailsMenuTailsAndEmptyMessageTextsAreReadExactly) {
+    rig.AddUnit(1, Keyer(11));
+    g_selectedUnit = 0x10;
+    g_unitIdentity.ModelCode = kModelCedar;
+    HandBlob b;
+    b.W(0).W(0);  // header
+    b.W(0);       // no controls
+    b.W(2);       // two switches; the last is skipped
+    b.W(1).W(161).W(2).W(0).W(0).W(0).W(0).W(1).W(0).W(2);
+    b.W(0x8000).W(2).W(1).Text(std::string("Off\0", 4)).Text(std::string("tip\0\0\0", 6));
+    b.W(0x8001).W(2).W(0).Text(" On ");
+    b.W(3).W(200).W(0);  // skipped by its length
+    b.W(2);              // two menus
+    b.W(1).W(5).W(0).W(0);
+    for (int k = 0; k < 8; ++k)
+        b.W(128);
+    b.Text(std::string(8, '\x11'));
+    for (int i = 0; i < 20; ++i)
+        b.W(255);
+    b.W(2).W(1).W(3).Text("Keys").Text("Ky").Text(std::string(6, '\xEE'));
+    b.W(1).W(6).W(0).W(0);
+    for (int k = 0; k < 8; ++k)
+        b.W(128);
+    b.Text(std::string(8, '\0'));
+    for (int i = 0; i < 20; ++i)
+        b.W(255);
+    b.W(2).W(0).W(0).Text("Next");
+    for (int section = 0; section < 5; ++section)
+        b.W(0);
+    b.W(2);  // two messages: the first without a short text
+    b.W(1).W(3).W(0).W(0x4000).W(0).W(0).W(0).W(0).W(0);
+    b.W(0).W(0).W(0).W(0).W(0).W(0).W(4).Text("Sure?   ");
+    b.W(1).W(4).W(0).W(0).W(0).W(1).W(0).W(0).W(0).Text("ok");
+    b.W(0).W(0).W(0).W(0).W(0).W(0).W(1).Text("Hi");
+    std::memcpy(block->bytes, b.bytes.data(), b.bytes.size());
     ParseMenuBlob(*block, 20);
-    SUCCEED();
+
+    const SwitchRecord& sw = g_menuDatabase.switches[161 - 128];
+    EXPECT_EQ(sw.id, 161u);
+    EXPECT_EQ(sw.states, 2u);
+    EXPECT_EQ(sw.name, "Off,On");
+    EXPECT_TRUE(g_menuDatabase.switches[200 - 128].name.empty());
+    EXPECT_EQ(g_menuDatabase.menus[5].name, "Keys");
+    EXPECT_EQ(g_menuDatabase.menus[5].title, "Ky");
+    EXPECT_EQ(g_menuDatabase.menus[6].id, 6u);
+    EXPECT_EQ(g_menuDatabase.menus[6].name, "Next");
+    EXPECT_EQ(g_menuDatabase.menus[6].items[19], 255);
+    EXPECT_EQ(g_unitMessages[3].text, "");
+    EXPECT_EQ(g_unitMessages[3].code, 0x4000u);
+    EXPECT_EQ(g_unitMessages[3].message, "Sure?");
+    EXPECT_EQ(g_unitMessages[4].text, "ok");
+    EXPECT_EQ(g_unitMessages[4].message, "Hi");
 }
 
 }  // namespace

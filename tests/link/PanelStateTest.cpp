@@ -88,11 +88,30 @@ TEST(PanelState, IdentityAndStatusFieldsSitWhereTheWirePutsThem) {
     EXPECT_FALSE(FanRunning(status));
 }
 
-TEST(PanelState, ClearingCustomMenusOfAnUnknownUnitTouchesNothing) {
+TEST(PanelState, ClearingCustomMenusClearsOneUnitAndAnUnknownUnitTouchesNothing) {
     ResetPanelState();
+    // Every slot of every unit holds something that a clear would overwrite.
+    for (auto& unit : g_customKnobs)
+        for (auto& menu : unit)
+            menu.fill(59);
+    for (auto& unit : g_customButtons)
+        for (auto& menu : unit)
+            menu.fill(33);
+    const CustomKnobTable knobs = g_customKnobs;
+    const CustomButtonTable buttons = g_customButtons;
     ClearCustomMenus(5);
     ClearCustomMenus(-1);
+    ClearCustomMenus(1000);
+    EXPECT_EQ(g_customKnobs, knobs);
+    EXPECT_EQ(g_customButtons, buttons);
+
+    ClearCustomMenus(4);
     EXPECT_EQ(g_customKnobs[4][0][0], 128);
+    EXPECT_EQ(g_customKnobs[4][4][7], 128);
+    EXPECT_EQ(g_customButtons[4][4][5], 127);
+    EXPECT_EQ(g_customKnobs[3][4][7], 59);
+    EXPECT_EQ(g_customButtons[0][0][0], 33);
+    ResetPanelState();
 }
 
 }  // namespace

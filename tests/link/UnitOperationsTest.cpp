@@ -173,6 +173,54 @@ TEST_F(SelectUnitTest, RouterSettingsFollowTheConnection) {
     EXPECT_EQ(rig.Unit(4)->SwitchValue(kSwitchRouterEnable), 1);
 }
 
+// Passes every register access on to the simulated rig and keeps the long-form packets the
+// panel sent to one unit, as (command code, first parameter) in the order they left.
+class PacketTap final : public PortIo {
+public:
+    PacketTap(PortIo& inner, uint8_t wireAddress) : m_inner(inner), m_address(wireAddress) {}
+    uint8_t Read(uint16_t port) override { return m_inner.Read(port); }
+    void Write(uint16_t port, uint8_t value) override {
+        m_inner.Write(port, value);
+        if (port != kDataPort) return;
+        m_packet.push_back(value);
+        if (m_packet.size() < 2 || m_packet.size() < m_packet[1]) return;
+        if (m_packet[0] == kLongRequest && m_packet.size() > 5 && m_packet[2] == m_address)
+            sent.push_back({m_packet[4], m_packet[5]});
+        m_packet.clear();
+    }
+    std::vector<std::pair<uint8_t, uint8_t>> sent;
+
+private:
+    PortIo& m_inner;
+    uint8_t m_address;
+    std::vector<uint8_t> m_packet;
+};
+
+TEST_F(SelectUnitTest, TheUnitHearsTheConnectionThenTheRouterInTheirOrder) {
+    rig.AddUnit(2, ShippedProfile("cedar"));
+    panel.m_routerEnabled = kConfigTrue;
+    panel.m_routerDwellFrames = 40;
+    StartUp();
+    PacketTap tap(rig.Port(), 0x22);
+    SetPortIo(&tap);
+    SelectUnit(panel, 2);
+    SetPortIo(&rig.Port());
+
+    // The blob comes in as many answers as it needs: one entry stands for them all.
+    std::vector<std::pair<uint8_t, uint8_t>> order;
+    for (const auto& packet : tap.sent)
+        if (order.empty() || packet.first != kCmdMenuBlob || order.back().first != kCmdMenuBlob)
+            order.push_back(packet);
+    const std::vector<std::pair<uint8_t, uint8_t>> expected = {
+        {kCmdIdentify, 0xFF},   {kCmdMenuReady, 0xFF},   {kCmdMenuBlob, 0xFF},
+        {kCmdLockTables, 0xFF}, {kCmdLockTables, 0xFF},  {kCmdIdentify, 0xFF},
+        {kCmdSetValue, 250},    {kCmdValues, 0xFF},      {kCmdValuesRest, 0xFF},
+        {kCmdValues2, 0xFF},    {kCmdValues2Rest, 0xFF}, {kCmdIdentify, 0xFF},
+        {kCmdTitle, 0xFF},      {kCmdSetValue, 214},     {kCmdSetValue, 114},
+        {kCmdSetValue, 211}};
+    EXPECT_EQ(order, expected);
+}
+
 // ---- Connection ------------------------------------------------------------------------------
 
 using ConnectUnitTest = UnitOpsFixture;

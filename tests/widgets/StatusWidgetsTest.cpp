@@ -1,8 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QFont>
+#include <QGuiApplication>
 #include <QImage>
 #include <QLabel>
+#include <QPalette>
+#include <QScreen>
+#include <QTest>
 
 #include <functional>
 #include <string>
@@ -157,7 +162,7 @@ TEST_F(ColorLabel, SixteenPointBoldTitleAndTextOnlyOnceAttached) {
     EXPECT_EQ(ColorLabelShownText(std::string(80, 'a')), QString(63, QLatin1Char('a')));
 }
 
-TEST_F(ColorLabel, CentredTitleWrapsAndAShorterOneLeavesNothingBehind) {
+TEST_F(ColorLabel, CentredTitleWrapsOntoASecondLineAndIsTopAligned) {
     label->Attach(QRect(0, 0, 200, 60));
     Configure();
     const QRect secondLine(0, 30, 200, 30);
@@ -171,11 +176,35 @@ TEST_F(ColorLabel, CentredTitleWrapsAndAShorterOneLeavesNothingBehind) {
 
     label->SetText("Keyer");
     image = Render(*label);
-    EXPECT_TRUE(Matching(image, secondLine, IsTitleGreen).isEmpty());
     const QRect word = Matching(image, image.rect(), IsTitleGreen);
     ASSERT_FALSE(word.isEmpty());
     EXPECT_NEAR(word.center().x(), 100, 3) << "centred";
     EXPECT_LT(word.top(), 10) << "top-aligned";
+}
+
+TEST_F(ColorLabel, AShorterTitleOnAShownWindowLeavesNothingOfTheLongerOne) {
+    // What the window really shows (its backing store), not a fresh rendering: a transparent
+    // label must have its parent paint the old title away when the text changes.
+    parent.setAutoFillBackground(true);
+    QPalette dark = parent.palette();
+    dark.setColor(QPalette::Window, QColor(40, 40, 40));
+    parent.setPalette(dark);
+    label->Attach(QRect(10, 10, 200, 60));
+    Configure();
+    parent.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&parent));
+    const QRect secondLine(10, 40, 200, 30);
+    auto shown = [this] {
+        QCoreApplication::processEvents();
+        return QGuiApplication::primaryScreen()->grabWindow(parent.winId()).toImage();
+    };
+
+    label->SetText("Secondary Colour Correction");
+    ASSERT_FALSE(Matching(shown(), secondLine, IsTitleGreen).isEmpty());
+    label->SetText("Keyer");
+    const QImage after = shown();
+    EXPECT_TRUE(Matching(after, secondLine, IsTitleGreen).isEmpty()) << "the old title stays";
+    EXPECT_FALSE(Matching(after, QRect(10, 10, 200, 28), IsTitleGreen).isEmpty());
 }
 
 // ---- Bitmap text button --------------------------------------------------------------------
