@@ -9,8 +9,10 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <algorithm>
 #include <cmath>
 #include <initializer_list>
+#include <map>
 #include <mutex>
 #include <set>
 
@@ -207,7 +209,8 @@ bool ParseControl(const QJsonObject& o, const std::string& where, std::set<int>*
     Fields f(o, where, error);
     return ReadId(f, "control", 0, 128, seen, &c->id) &&
            f.OnlyKeys({"id", "type", "attributes", "mask", "min", "max", "displayMin", "displayMax",
-                       "name", "extra", "labels", "value", "reset", "value2"}) &&
+                       "name", "extra", "labels", "value", "reset", "value2", "linkedSwitch",
+                       "linkOffset"}) &&
            f.Int("type", 0, 65535, &c->type) && f.Int("attributes", 0, 65535, &c->attributes) &&
            f.Int("mask", 0, 4294967295.0, &c->mask) && f.Int("min", -32768, 32767, &c->minValue) &&
            f.Int("max", -32768, 32767, &c->maxValue) &&
@@ -216,7 +219,9 @@ bool ParseControl(const QJsonObject& o, const std::string& where, std::set<int>*
            f.Text("name", kMaxName, &c->name) && f.Text("extra", kMaxName, &c->extra) &&
            ParseLabels(f, &c->labels) && f.Int("value", -32768, 32767, &c->value) &&
            f.Int("reset", -32768, 32767, &c->resetValue) &&
-           f.Int("value2", -32768, 65535, &c->value2);
+           f.Int("value2", -32768, 65535, &c->value2) &&
+           f.Int("linkedSwitch", 128, 254, &c->linkedSwitch) &&
+           f.Int("linkOffset", -32768, 32767, &c->linkOffset);
 }
 
 bool ParseSwitch(const QJsonObject& o, const std::string& where, std::set<int>* seen, SimSwitch* s,
@@ -338,6 +343,36 @@ bool ParseGpiSequence(const QJsonObject& o, const std::string& where, std::set<i
     return f.Int("current", 0, static_cast<double>(g->events.size()), &g->current);
 }
 
+// A control linked to a switch must name a defined switch no other control names, with the same
+// range and start value once the offset is added.
+bool CheckLinks(const SimProfile& p, std::string* error) {
+    std::map<int, int> linkedBy;  // switch id -> control id
+    for (const SimControl& c : p.controls) {
+        if (c.linkedSwitch == 0) continue;
+        auto fail = [&](const std::string& what) {
+            *error = "control " + std::to_string(c.id) + ": " + what;
+            return false;
+        };
+        const std::string name = "switch " + std::to_string(c.linkedSwitch);
+        const auto s = std::find_if(p.switches.begin(), p.switches.end(),
+                                    [&](const SimSwitch& s) { return s.id == c.linkedSwitch; });
+        if (s == p.switches.end()) return fail("\"linkedSwitch\" " + name + " is not defined");
+        if (auto [at, fresh] = linkedBy.emplace(c.linkedSwitch, c.id); !fresh)
+            return fail(name + " is already linked to control " + std::to_string(at->second));
+        const int offset = c.linkOffset;
+        if (c.minValue != s->minValue + offset || c.maxValue != s->maxValue + offset)
+            return fail("range " + std::to_string(c.minValue) + ".." + std::to_string(c.maxValue) +
+                        " is not " + name + "'s " + std::to_string(s->minValue) + ".." +
+                        std::to_string(s->maxValue) + " plus \"linkOffset\" " +
+                        std::to_string(offset));
+        if (c.value != s->value + offset)
+            return fail("value " + std::to_string(c.value) + " is not " + name + "'s " +
+                        std::to_string(s->value) + " plus \"linkOffset\" " +
+                        std::to_string(offset));
+    }
+    return true;
+}
+
 bool ParseLocks(const Fields& top, const std::set<int>& controls, const std::set<int>& switches,
                 SimProfile* p, std::string* error) {
     QJsonObject locks;
@@ -373,14 +408,15 @@ bool ParseSimProfile(const std::string& json, SimProfile* out, std::string* erro
     SimProfile p;
     if (!top.OnlyKeys({"name", "model", "flags", "currentMenu", "title", "unitText", "unitInfo",
                        "controls", "switches", "menus", "messages", "files", "userFiles", "effects",
-                       "gpiSequences", "locks", "effectSavedMessage"}))
+                       "gpiSequences", "locks", "effectSavedMessage", "adjustFullRange"}))
         return false;
     if (!top.Has("model")) return top.Fail("missing \"model\"");
     if (!top.Int("model", 1, 255, &p.model) || !top.Text("name", kMaxName, &p.name) ||
         !top.Int("flags", 0, 255, &p.flags) || !top.Int("currentMenu", 0, 63, &p.currentMenu) ||
         !top.Text("title", kMaxName, &p.title) || !top.Text("unitText", kMaxName, &p.unitText) ||
         !top.Text("unitInfo", kMaxUnitInfo, &p.unitInfo) ||
-        !top.Int("effectSavedMessage", 0, 199, &p.effectSavedMessage))
+        !top.Int("effectSavedMessage", 0, 199, &p.effectSavedMessage) ||
+        !top.Int("adjustFullRange", 0, 65535, &p.adjustFullRange))
         return false;
 
     std::set<int> controls, switches, menus, messages, files, userFiles, effects, gpi;
@@ -423,7 +459,7 @@ bool ParseSimProfile(const std::string& json, SimProfile* out, std::string* erro
             return ParseGpiSequence(o, where, &gpi, &p.gpiSequences.emplace_back(), error);
         });
     if (!ok) return false;
-    if (!ParseLocks(top, controls, switches, &p, error)) return false;
+    if (!CheckLinks(p, error) || !ParseLocks(top, controls, switches, &p, error)) return false;
     if (p.effectSavedMessage != 0 && !messages.count(p.effectSavedMessage))
         return top.Fail("\"effectSavedMessage\" " + std::to_string(p.effectSavedMessage) +
                         " names no message");

@@ -10,11 +10,13 @@
 //   "model": 4,                            // required: the ModelCode
 //   "flags": 64,                           // UnitFlags at start (64 = reference video)
 //   "currentMenu": 0,                      // menu the unit reports as current
+//   "adjustFullRange": 1280,               // see below; 0 (the default) moves by raw counts
 //   "title": "Studio 1",  "unitText": "...",  "unitInfo": "...",
 //   "controls": [{ "id": 59, "type": 1, "attributes": 0, "mask": 0,
 //                  "min": 0, "max": 255, "displayMin": 0, "displayMax": 100,
 //                  "name": "Red#R", "extra": "", "labels": [["Lo", "Hi"]],
-//                  "value": 128, "reset": 128, "value2": 0 }],
+//                  "value": 128, "reset": 128, "value2": 0,
+//                  "linkedSwitch": 200, "linkOffset": 0 }],     // see below
 //   "switches": [{ "id": 161, "type": 2, "attributes": 0, "mask": 0, "min": 0, "max": 1,
 //                  "text": "", "states": ["Off#1", "On"], "value": 0, "value2": 0 }],
 //   "menus":    [{ "id": 0, "type": 0, "attributes": 0, "knobs": [59, 60, 61, 101, 128, ...8],
@@ -22,7 +24,8 @@
 //   "messages": [{ "id": 1, "code": 0, "text": "Saved", "message": "File saved." }],
 //   "files":     [{ "id": 1, "name": "Studio A" }],
 //   "userFiles": [{ "id": 1, "name": "Operator 1",
-//                   "customMenus": [{ "knobs": [59, 60, 128, ...8], "buttons": [33, 127, ...6] }] }],
+//                   "customMenus": [{ "knobs": [59, 60, 128, ...8],
+//                                     "buttons": [33, 127, ...6] }] }],
 //   "effects":  [{ "id": 1, "name": "Wipe", "word": 0, "assignments": [59, 60, 161],
 //                  "keyframes": [{ "time": 25, "bytes": [0, 0, 0] }] }],
 //   "gpiSequences": [{ "id": 1, "name": "Morning", "current": 1, "events": [[0, 1], [0, 2]] }],
@@ -33,6 +36,15 @@
 // "unitInfo" is the raw unit-information answer: a count byte, header bytes, then lines broken
 // by "\n" (a zero byte may start a second run), e.g. "\u0007\u0004\u0002Elm KV4\n...". Message 0
 // is the About box template: from its first 'U' on, one '^' per value the panel fills in.
+//
+// "adjustFullRange" is how the unit's firmware scales a knob: on command 129 a continuous control
+// (attribute 0x0100 clear) moves by delta x (its number of values) / adjustFullRange, rounded,
+// the rest carried per control so that slow turns still move it; 1280 makes one 80-count notch
+// of the console's wheel a sixteenth of the range. A stepped control moves by the delta itself.
+//
+// "linkedSwitch" makes the control and that switch one setting of the unit (a knob and a routing
+// button that pick the same input): control value = switch value + "linkOffset". A change of
+// either is answered with value updates of both. The ranges and start values must agree.
 
 #include <array>
 #include <cstdint>
@@ -53,12 +65,14 @@ struct SimControl {
     int maxValue = 0;
     int minDisplay = 0;
     int maxDisplay = 0;
-    std::string name;   // may carry a '#' suffix and line breaks
-    std::string extra;  // a second text the panel reads and drops
+    std::string name;                  // may carry a '#' suffix and line breaks
+    std::string extra;                 // a second text the panel reads and drops
     std::vector<SimLabelPair> labels;  // 0..3
     int value = 0;
     int resetValue = 0;
     int value2 = 0;
+    int linkedSwitch = 0;  // 0: none; else the switch that is the same setting
+    int linkOffset = 0;    // control value = switch value + linkOffset
 };
 
 struct SimSwitch {
@@ -85,7 +99,7 @@ struct SimMenu {
 };
 
 struct SimMessage {
-    int id = 0;  // 0..199
+    int id = 0;    // 0..199
     int code = 0;  // bit 0x4000: a question
     std::string text;
     std::string message;
@@ -120,7 +134,7 @@ struct SimEffect {
 struct SimGpiSequence {
     int id = 0;
     std::string name;
-    int current = 0;  // 1-based; 0 = none
+    int current = 0;                             // 1-based; 0 = none
     std::vector<std::array<uint8_t, 2>> events;  // (first byte, fileId)
 };
 
@@ -129,6 +143,7 @@ struct SimProfile {
     uint8_t model = 0;
     uint8_t flags = 0;
     uint8_t currentMenu = 0;
+    int adjustFullRange = 0;  // counts that move a continuous control across its range; 0: raw
     std::string title;
     std::string unitText;
     std::string unitInfo;

@@ -18,6 +18,15 @@ SimUnit& SimRig::AddUnit(int number, const SimProfile& profile) {
     return *m_units[number];
 }
 
+SimUnit& SimRig::PowerCycle(int number, const SimProfile& profile) {
+    const bool online = m_online[number] || !m_units[number];
+    SimUnit& unit = AddUnit(number, profile);
+    SetOnline(number, online);
+    // Off the line it has started by the time it is back.
+    if (online) unit.StartUp(kStartUpIdentifies);
+    return unit;
+}
+
 void SimRig::SetOnline(int number, bool online) {
     m_online[number] = online && m_units[number];
     m_port.SetUnit(number, m_online[number] ? m_units[number].get() : nullptr);

@@ -18,8 +18,17 @@ public:
     // Units 1..3 on line with the three shipped profiles, unit 4 (a second Cedar) off line.
     static std::unique_ptr<SimRig> Standard();
 
+    // Identify requests a unit lets go by unanswered while it starts after a power cycle: more
+    // than the panel's unanswered scans before it takes a unit off line (five) and its polls
+    // before it calls the selected unit lost (three), so that the panel sees it go and return.
+    static constexpr int kStartUpIdentifies = 8;
+
     // Installs a unit with profile at number 1..4, on line.
     SimUnit& AddUnit(int number, const SimProfile& profile);
+    // Switches the unit at number off and on again as a fresh unit of profile (another model,
+    // or the same afresh). It stays on or off the line as it was (an empty place comes on line);
+    // on line it is starting for its first kStartUpIdentifies identify requests.
+    SimUnit& PowerCycle(int number, const SimProfile& profile);
     void SetOnline(int number, bool online);
     bool Online(int number) const { return m_online[number]; }
     // The unit at number, on line or not; nullptr when there is none.

@@ -1,6 +1,7 @@
 #include "sim/SimUnit.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "sim/BlobEncoder.h"
 #include "sim/SimWire.h"
@@ -25,6 +26,10 @@ constexpr int kShortValueControls = 13;  // a unit with no more controls answers
 constexpr int kFileClearSwitch = 163;
 constexpr int kFileClearAltSwitch = 174;
 constexpr int kFileClearBusyIdentifies = 4;
+constexpr int kSteppedAttribute = 0x0100;
+constexpr int kFirstSwitch = 128;
+constexpr int kMaxStep = 65536;  // more than any control's range
+constexpr size_t kUpdateSlot = 3;
 
 // Requests that carry no 0xFF at their end.
 bool Unterminated(uint8_t code) {
@@ -43,6 +48,15 @@ SimAnswer Answer(uint8_t code, std::vector<uint8_t> data = {}) {
     return answer;
 }
 
+// A value-update list goes out in whole three-byte slots (the lengths the panel takes for a set
+// answer): filler bytes the count does not include follow it, one at least.
+SimAnswer UpdateAnswer(std::vector<uint8_t> list) {
+    SimAnswer answer = Answer(kUpdates, std::move(list));
+    answer.trailer =
+        1 + static_cast<int>((kUpdateSlot - answer.data.size() % kUpdateSlot) % kUpdateSlot);
+    return answer;
+}
+
 }  // namespace
 
 SimUnit::SimUnit(const SimProfile& profile) : m_profile(profile) {
@@ -56,6 +70,7 @@ SimUnit::SimUnit(const SimProfile& profile) : m_profile(profile) {
         m_reset[c.id] = c.resetValue;
         m_values[c.id] = static_cast<int16_t>(std::clamp(c.value, c.minValue, c.maxValue));
         m_values2[c.id] = static_cast<uint16_t>(c.value2);
+        m_stepped[c.id] = c.attributes & kSteppedAttribute;
     }
     for (const SimSwitch& s : profile.switches) {
         if (s.id < 128 || s.id > 255) continue;
@@ -65,6 +80,15 @@ SimUnit::SimUnit(const SimProfile& profile) : m_profile(profile) {
         m_switchValues[index] = static_cast<uint8_t>(s.value);
         m_switchValues2[index] = static_cast<uint8_t>(s.value2);
     }
+    m_linkedControl.fill(-1);
+    for (const SimControl& c : profile.controls) {
+        if (c.id < 0 || c.id > 128 || c.linkedSwitch < kFirstSwitch || c.linkedSwitch > 255)
+            continue;
+        m_linkedSwitch[c.id] = c.linkedSwitch;
+        m_linkOffset[c.id] = c.linkOffset;
+        m_linkedControl[c.linkedSwitch - kFirstSwitch] = c.id;
+    }
+    KeepLinksInStep();
     m_controlLocks.fill(2);
     m_switchLocks.fill(2);
     for (int id : profile.lockedControls)
@@ -110,6 +134,11 @@ std::optional<std::vector<uint8_t>> SimUnit::Handle(const std::vector<uint8_t>& 
         params.assign(packet.begin() + 5, packet.end() - 1);
     }
     ++m_received[code];
+    if (m_startUpIdentifies > 0) {
+        // Starting after a power cycle: it counts the panel's identifies and answers nothing.
+        if (code == kIdentify) --m_startUpIdentifies;
+        return std::nullopt;
+    }
     if (code != kLockTables) m_lockTableSecond = false;
     std::optional<SimAnswer> answer = Dispatch(code, params, packet);
     if (!answer) return std::nullopt;
@@ -329,57 +358,93 @@ SimAnswer SimUnit::Values(bool second, bool rest) {
     return Answer(second ? kValues2Answer : shortForm ? kUpdates : kAllValues, std::move(data));
 }
 
-std::vector<uint8_t> SimUnit::ControlUpdate(int id) const {
-    if (id < 0 || id >= 128) return {};
-    std::vector<uint8_t> entry = {static_cast<uint8_t>(id)};
-    PutWord(entry, m_values[id]);
-    return entry;
+void SimUnit::StoreControl(int id, int value) {
+    m_values[id] = static_cast<int16_t>(std::clamp(value, m_min[id], m_max[id]));
+    if (const int s = m_linkedSwitch[id]) {
+        const int index = s - kFirstSwitch;
+        m_switchValues[index] = static_cast<uint8_t>(
+            std::clamp(m_values[id] - m_linkOffset[id], m_switchMin[index], m_switchMax[index]));
+    }
+}
+
+void SimUnit::StoreSwitch(int id, int value) {
+    const int index = id - kFirstSwitch;
+    m_switchValues[index] =
+        static_cast<uint8_t>(std::clamp(value, m_switchMin[index], m_switchMax[index]));
+    if (const int c = m_linkedControl[index]; c >= 0)
+        m_values[c] = static_cast<int16_t>(
+            std::clamp(m_switchValues[index] + m_linkOffset[c], m_min[c], m_max[c]));
+}
+
+void SimUnit::KeepLinksInStep() {
+    for (int id = 0; id < static_cast<int>(m_values.size()); ++id)
+        if (m_linkedSwitch[id]) StoreControl(id, m_values[id]);
+}
+
+int SimUnit::Partner(int id) const {
+    if (id < kFirstSwitch) return m_linkedSwitch[id] ? m_linkedSwitch[id] : -1;
+    return m_linkedControl[id - kFirstSwitch];
+}
+
+std::vector<uint8_t> SimUnit::Updates(int id) const {
+    std::vector<uint8_t> list;
+    for (int entry : {id, Partner(id)}) {
+        if (entry < 0) continue;
+        list.push_back(static_cast<uint8_t>(entry));
+        if (entry < kFirstSwitch)
+            PutWord(list, m_values[entry]);
+        else
+            list.push_back(m_switchValues[entry - kFirstSwitch]);
+    }
+    return list;
+}
+
+int SimUnit::ScaledDelta(int id, int delta) {
+    const int fullRange = m_profile.adjustFullRange;
+    if (fullRange <= 0 || m_stepped[id]) return delta;
+    // The firmware's divider: the nearest whole number of values, the rest kept for the next
+    // movement so that a slow turn moves the control too.
+    const int values = std::abs(m_max[id] - m_min[id]) + 1;
+    m_adjustRest[id] += int64_t{delta} * values;
+    const int64_t half = m_adjustRest[id] < 0 ? -fullRange / 2 : fullRange / 2;
+    const int64_t step = (m_adjustRest[id] + half) / fullRange;
+    m_adjustRest[id] -= step * fullRange;
+    return static_cast<int>(std::clamp<int64_t>(step, -kMaxStep, kMaxStep));
 }
 
 SimAnswer SimUnit::Adjust(const Params& p) {
-    SimAnswer answer = Answer(kUpdates);
-    answer.trailer = 1;
-    if (p.size() != 3 || p[0] >= 128) return answer;
+    if (p.size() != 3 || p[0] >= kFirstSwitch) return UpdateAnswer({});
     const int id = p[0];
     const auto delta = static_cast<int16_t>(p[1] << 8 | p[2]);
-    m_values[id] = static_cast<int16_t>(std::clamp(m_values[id] + delta, m_min[id], m_max[id]));
-    answer.data = ControlUpdate(id);
-    return answer;
+    StoreControl(id, m_values[id] + ScaledDelta(id, delta));
+    return UpdateAnswer(Updates(id));
 }
 
 SimAnswer SimUnit::Set(const Params& p) {
-    SimAnswer answer = Answer(kUpdates);
-    // The list is followed by one byte the count does not include.
-    answer.trailer = 1;
-    if (p.size() == 3 && p[0] < 128) {
+    if (p.size() == 3 && p[0] < kFirstSwitch) {
         const int id = p[0];
         const auto raw = static_cast<int16_t>(p[1] << 8 | p[2]);
-        const int value = raw == kResetRequest ? m_reset[id] : raw;
-        m_values[id] = static_cast<int16_t>(std::clamp(value, m_min[id], m_max[id]));
-        answer.data = ControlUpdate(id);
-    } else if (p.size() == 2 && p[0] >= 128) {
-        const int index = p[0] - 128;
-        if (p[1] != kReportSwitch)
-            m_switchValues[index] =
-                static_cast<uint8_t>(std::clamp<int>(p[1], m_switchMin[index], m_switchMax[index]));
+        StoreControl(id, raw == kResetRequest ? m_reset[id] : raw);
+        return UpdateAnswer(Updates(id));
+    }
+    if (p.size() == 2 && p[0] >= kFirstSwitch) {
+        if (p[1] != kReportSwitch) StoreSwitch(p[0], p[1]);
         if (p[0] == kFileClearSwitch || p[0] == kFileClearAltSwitch)
             m_busyIdentifies = kFileClearBusyIdentifies;
-        answer.data = {p[0], m_switchValues[index]};
+        return UpdateAnswer(Updates(p[0]));
     }
-    return answer;
+    return UpdateAnswer({});
 }
 
 void SimUnit::ChangeControl(int id, int value) {
     if (id < 0 || id > 128) return;
-    m_values[id] = static_cast<int16_t>(std::clamp(value, m_min[id], m_max[id]));
+    StoreControl(id, value);
     m_flags |= kFlagValuesChanged;
 }
 
 void SimUnit::ChangeSwitch(int id, int value) {
-    if (id < 128 || id > 255) return;
-    const int index = id - 128;
-    m_switchValues[index] =
-        static_cast<uint8_t>(std::clamp(value, m_switchMin[index], m_switchMax[index]));
+    if (id < kFirstSwitch || id > 255) return;
+    StoreSwitch(id, value);
     m_flags |= kFlagValuesChanged;
 }
 

@@ -37,9 +37,13 @@ public:
     // A whole long-form request as received; the answer's bytes on the wire, or nothing.
     std::optional<std::vector<uint8_t>> Handle(const std::vector<uint8_t>& packet);
 
-    // What happens at the unit itself.
+    // What happens at the unit itself. A linked setting moves with either of its two ids.
     void ChangeControl(int id, int value);  // an operator turns a control on the unit
     void ChangeSwitch(int id, int value);
+    // The unit is starting after a power cycle: it hears requests but answers none until
+    // `identifies` identify requests have gone by.
+    void StartUp(int identifies) { m_startUpIdentifies = identifies; }
+    bool StartingUp() const { return m_startUpIdentifies > 0; }
     void SetTally(bool on);
     void SetReferenceVideo(bool present);
     void SetBootMode(bool on);
@@ -82,7 +86,16 @@ private:
     SimAnswer Values(bool second, bool rest);
     SimAnswer Adjust(const Params& p);
     SimAnswer Set(const Params& p);
-    std::vector<uint8_t> ControlUpdate(int id) const;
+    // Values are stored through these: they clamp, and a linked setting follows.
+    void StoreControl(int id, int value);
+    void StoreSwitch(int id, int value);
+    void KeepLinksInStep();
+    // The other id of a linked setting (control 0..128 or switch 128..255), -1 when none.
+    int Partner(int id) const;
+    // The value-update list for id, then for its partner.
+    std::vector<uint8_t> Updates(int id) const;
+    // The movement command 129 gives a control, after the firmware's scaling.
+    int ScaledDelta(int id, int delta);
     // Streams of several answers (lists, blob, file contents).
     SimAnswer OpenStream(std::vector<uint8_t> bytes, uint8_t followCode, uint8_t more, uint8_t last,
                          size_t chunk);
@@ -121,6 +134,7 @@ private:
     uint8_t m_messageNumber = 0;
     uint8_t m_currentMenu = 0;
     int m_busyIdentifies = 0;
+    int m_startUpIdentifies = 0;
     std::string m_unitText;
 
     std::array<int16_t, 129> m_values{};
@@ -129,6 +143,11 @@ private:
     std::array<uint8_t, 128> m_switchValues{};
     std::array<uint8_t, 128> m_switchValues2{};
     std::array<int, 128> m_switchMin{}, m_switchMax{};
+    std::array<bool, 129> m_stepped{};
+    std::array<int64_t, 129> m_adjustRest{};  // scaled movement not yet a whole value
+    std::array<int, 129> m_linkedSwitch{};    // 0: none
+    std::array<int, 129> m_linkOffset{};
+    std::array<int, 128> m_linkedControl{};  // by switch index; -1: none
     std::array<uint8_t, 128> m_controlLocks{};
     std::array<uint8_t, 128> m_switchLocks{};
 

@@ -53,6 +53,8 @@ void SimUnit::ApplySnapshot(const std::vector<uint8_t>& contents) {
         m_values[id] = static_cast<int16_t>(contents[kNameField + 2 * id] << 8 |
                                             contents[kNameField + 2 * id + 1]);
     std::copy_n(contents.begin() + switchesAt, m_switchValues.size(), m_switchValues.begin());
+    // A file from a unit that keeps a setting apart: the control's value wins.
+    KeepLinksInStep();
     m_flags |= 0x06;  // both value sets changed
 }
 

@@ -31,9 +31,9 @@ constexpr int kDefaultBusySends = 3;
 
 const char* const kHelp =
     "Shortcuts: 1-4 unit keys, A ALT (also while the panel has the focus).  Knobs: drag up or "
-    "right, turn the wheel (one notch steps a stepped control) or use the arrow keys on a focused "
-    "knob (Shift: fine, PgUp/PgDn: four notches).  Click a key to press it; its lamp shows what "
-    "the panel lit.";
+    "right, turn the wheel (a notch is one step of a stepped control, a few percent of another) "
+    "or use the arrow keys on a focused knob (Shift: fine, PgUp/PgDn: four notches).  Click a key "
+    "to press it; its lamp shows what the panel lit.";
 
 QString SwitchLampCaption(const SimProfile* profile, int id) {
     if (profile)

@@ -1,5 +1,6 @@
 #include "sim/console/SimUnitPanel.h"
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
@@ -9,6 +10,7 @@
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QSpinBox>
+#include <QStyle>
 #include <algorithm>
 #include <array>
 #include <initializer_list>
@@ -25,7 +27,10 @@ constexpr int kQuestionCode = 0x4000;
 constexpr int kOwnTextMessage = 100;
 constexpr int kMaxSlowReads = 100;
 constexpr int kMaxCorruptCount = 99;
-constexpr int kComboLetters = 8;
+// The width a drop-down keeps whatever it holds: enough for most control and message names,
+// little enough that four units fit the window. The open list is as wide as its longest entry.
+constexpr int kComboLetters = 16;
+constexpr int kPopupTextMargin = 16;  // an entry's padding left and right in the open list
 
 struct CorruptionChoice {
     SimCorruption corruption;
@@ -49,6 +54,25 @@ void SetChecked(QCheckBox* box, bool checked) {
     if (box->isChecked() == checked) return;
     const QSignalBlocker block(box);
     box->setChecked(checked);
+}
+
+// The open list of box as wide as its widest entry, its scroll bar included.
+void FitPopup(QComboBox* box) {
+    int widest = 0;
+    for (int i = 0; i < box->count(); ++i)
+        widest = std::max(widest, box->view()->fontMetrics().horizontalAdvance(box->itemText(i)));
+    const int scrollBar = box->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, box);
+    box->view()->setMinimumWidth(widest + kPopupTextMargin + scrollBar);
+}
+
+// A unit's controls by id, the order of the ids on the wire and in its menus.
+std::vector<const SimControl*> ControlsById(const SimProfile& profile) {
+    std::vector<const SimControl*> controls;
+    for (const SimControl& control : profile.controls)
+        controls.push_back(&control);
+    std::sort(controls.begin(), controls.end(),
+              [](const SimControl* a, const SimControl* b) { return a->id < b->id; });
+    return controls;
 }
 
 void SetSpin(QSpinBox* spin, int value) {
@@ -76,6 +100,8 @@ CSimUnitPanel::CSimUnitPanel(SimRig& rig, int number, QWidget* parent)
     grid->setHorizontalSpacing(6);
     grid->setVerticalSpacing(5);
     grid->setColumnStretch(1, 1);
+    // Rows whose caption would widen the caption column span both columns: four units must fit
+    // the window side by side.
     int row = 0;
     auto caption = [this](const char* text) { return new QLabel(QString::fromLatin1(text), this); };
 
@@ -83,11 +109,16 @@ CSimUnitPanel::CSimUnitPanel(SimRig& rig, int number, QWidget* parent)
     m_online->setToolTip(QStringLiteral("Off line, the unit answers nothing at all"));
     m_state = new QLabel(this);
     m_state->setStyleSheet(QStringLiteral("color: #a8a8a8;"));
-    grid->addWidget(m_online, row, 0);
-    grid->addWidget(m_state, row++, 1, Qt::AlignRight);
+    auto* online = new QHBoxLayout;
+    online->addWidget(m_online);
+    online->addStretch();
+    online->addWidget(m_state);
+    grid->addLayout(online, row++, 0, 1, 2);
 
     m_profile = new QComboBox(this);
-    m_profile->setToolTip(QStringLiteral("Replaces the unit with a fresh one of this model"));
+    m_profile->setToolTip(
+        QStringLiteral("Power-cycles the unit: it falls silent for a few polls and comes back as "
+                       "a fresh unit of this model"));
     grid->addWidget(caption("Model"), row, 0);
     grid->addWidget(m_profile, row++, 1);
 
@@ -121,11 +152,9 @@ CSimUnitPanel::CSimUnitPanel(SimRig& rig, int number, QWidget* parent)
     m_message = new QComboBox(this);
     m_message->setToolTip(QStringLiteral("A message or question the unit shows on the panel"));
     m_post = new QPushButton(QStringLiteral("Post"), this);
-    auto* message = new QHBoxLayout;
-    message->addWidget(m_message, 1);
-    message->addWidget(m_post);
-    grid->addWidget(caption("Message"), row, 0);
-    grid->addLayout(message, row++, 1);
+    m_post->setToolTip(QStringLiteral("Posts the message picked beside it"));
+    grid->addWidget(m_post, row, 0);
+    grid->addWidget(m_message, row++, 1);
 
     auto* failing = new QHBoxLayout;
     m_noAnswer = new QCheckBox(QStringLiteral("No answer"), this);
@@ -145,7 +174,7 @@ CSimUnitPanel::CSimUnitPanel(SimRig& rig, int number, QWidget* parent)
     m_corruption = new QComboBox(this);
     for (const CorruptionChoice& choice : kCorruptions)
         m_corruption->addItem(QString::fromLatin1(choice.name));
-    m_corruption->setToolTip(QStringLiteral("Corrupts the unit's answers"));
+    m_corruption->setToolTip(QStringLiteral("Corrupts the unit's answers on the link"));
     m_corruptCount = new QSpinBox(this);
     m_corruptCount->setRange(0, kMaxCorruptCount);
     m_corruptCount->setSpecialValueText(QStringLiteral("all"));
@@ -153,14 +182,16 @@ CSimUnitPanel::CSimUnitPanel(SimRig& rig, int number, QWidget* parent)
     m_corruptCount->setToolTip(QStringLiteral("How many answers to corrupt (all: every one)"));
     corrupt->addWidget(m_corruption, 1);
     corrupt->addWidget(m_corruptCount);
-    grid->addWidget(caption("Corrupt"), row, 0);
-    grid->addLayout(corrupt, row++, 1);
+    grid->addLayout(corrupt, row++, 0, 1, 2);
     grid->setRowStretch(row, 1);
-    // Long names must not make the four units wider than the window.
-    for (QComboBox* box : {m_profile, m_control, m_message, m_corruption}) {
+    // The short fixed lists show every entry whole; the lists from the profile keep a width.
+    for (QComboBox* box : {m_profile, m_corruption})
+        box->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    for (QComboBox* box : {m_control, m_message}) {
         box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
         box->setMinimumContentsLength(kComboLetters);
     }
+    FitPopup(m_corruption);
 
     connect(m_online, &QCheckBox::toggled, this,
             [this](bool on) { m_rig.SetOnline(m_number, on); });
@@ -231,10 +262,10 @@ void CSimUnitPanel::Rebuild() {
         const QSignalBlocker blockControl(m_control);
         m_control->clear();
         if (unit)
-            for (const SimControl& control : unit->Profile().controls)
+            for (const SimControl* control : ControlsById(unit->Profile()))
                 m_control->addItem(
-                    QStringLiteral("%1  %2").arg(control.id).arg(OneLineName(control.name)),
-                    control.id);
+                    QStringLiteral("%1  %2").arg(control->id).arg(OneLineName(control->name)),
+                    control->id);
     }
     m_message->clear();
     if (unit) {
@@ -253,6 +284,8 @@ void CSimUnitPanel::Rebuild() {
                            kOwnTextMessage);
     }
 
+    for (QComboBox* box : {m_profile, m_control, m_message})
+        FitPopup(box);
     for (QWidget* w : std::initializer_list<QWidget*>{
              m_online, m_tally, m_reference, m_boot, m_control, m_slider, m_value, m_message,
              m_post, m_noAnswer, m_slow, m_corruption, m_corruptCount})
@@ -296,10 +329,8 @@ void CSimUnitPanel::ChooseProfile(int index) {
     const std::string name = m_profile->itemData(index).toString().toStdString();
     for (const auto& [file, profile] : ShippedProfiles()) {
         if (file != name) continue;
-        // The new unit stands where the old one stood: on line only if that one was.
-        const bool online = Unit() == nullptr || m_rig.Online(m_number);
-        m_rig.AddUnit(m_number, profile);
-        m_rig.SetOnline(m_number, online);
+        // As at a real unit: switched off, and after its start-up back as the new model.
+        m_rig.PowerCycle(m_number, profile);
         break;
     }
     Rebuild();
@@ -325,9 +356,16 @@ void CSimUnitPanel::Sync() {
         return;
     }
     const uint8_t flags = unit->Flags();
-    m_state->setText(QStringLiteral("model %1 · flags %2")
-                         .arg(unit->Profile().model)
-                         .arg(flags, 2, 16, QLatin1Char('0')));
+    const QString state = unit->StartingUp()
+                              ? QStringLiteral("restarting as model %1").arg(unit->Profile().model)
+                              : QStringLiteral("model %1 · flags %2")
+                                    .arg(unit->Profile().model)
+                                    .arg(flags, 2, 16, QLatin1Char('0'));
+    if (m_state->text() != state) {
+        m_state->setText(state);
+        m_state->setStyleSheet(unit->StartingUp() ? QStringLiteral("color: #e8b040;")
+                                                  : QStringLiteral("color: #a8a8a8;"));
+    }
     SetChecked(m_tally, flags & kTallyFlag);
     SetChecked(m_reference, flags & kReferenceFlag);
     SetChecked(m_boot, flags & kBootModeFlag);

@@ -16,10 +16,10 @@ class QSpinBox;
 class SimRig;
 class SimUnit;
 
-// What a trainer can do to one Main Unit of the simulated rig: put it on or off the line, swap
-// it for another model, set its tally, reference video and boot mode, move one of its controls
-// as an operator at the unit would, post one of its messages or questions, and make it fail on
-// the link (no answer, slow, corrupt answers).
+// What a trainer can do to one Main Unit of the simulated rig: put it on or off the line, power
+// it off and on as another model, set its tally, reference video and boot mode, move one of its
+// controls as an operator at the unit would, post one of its messages or questions, and make it
+// fail on the link (no answer, slow, corrupt answers).
 class CSimUnitPanel : public QGroupBox {
     Q_OBJECT
 public:
@@ -31,6 +31,7 @@ public:
 
     int Number() const { return m_number; }
     QCheckBox* OnlineBox() const { return m_online; }
+    QLabel* StateLabel() const { return m_state; }
     QComboBox* ProfileBox() const { return m_profile; }
     QCheckBox* TallyBox() const { return m_tally; }
     QComboBox* ControlBox() const { return m_control; }
@@ -38,6 +39,7 @@ public:
     QSpinBox* ValueSpin() const { return m_value; }
     QComboBox* MessagePicker() const { return m_message; }
     QPushButton* PostButton() const { return m_post; }
+    QComboBox* CorruptionBox() const { return m_corruption; }
 
     // The profiles built into the program, by file name, read once.
     static const std::vector<std::pair<std::string, SimProfile>>& ShippedProfiles();

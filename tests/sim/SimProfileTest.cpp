@@ -159,6 +159,20 @@ TEST(SimProfileShipped, MenusFitTheModelAndReferToDefinedRecords) {
     }
 }
 
+// The Cedar's input and output sources are knobs of the Input Select menu and buttons of its
+// routing menus at once; the other units have no setting twice.
+TEST(SimProfileShipped, SettingsThatAppearTwiceAreLinked) {
+    const std::map<int, int> cedar = {{93, 200}, {94, 201}, {95, 202}, {97, 196}, {98, 197}};
+    for (const std::string& name : ShippedProfileNames()) {
+        const SimProfile p = ShippedProfile(name);
+        std::map<int, int> links;
+        for (const SimControl& c : p.controls)
+            if (c.linkedSwitch && c.linkOffset == 0) links[c.id] = c.linkedSwitch;
+        EXPECT_EQ(links, name == "cedar" ? cedar : decltype(cedar)()) << name;
+        EXPECT_GT(p.adjustFullRange, 0) << name << " scales its knobs";
+    }
+}
+
 TEST(SimProfileShipped, StartStateIsConsistent) {
     for (const SimProfile& p : AllShipped()) {
         SCOPED_TRACE(p.name);
@@ -220,15 +234,17 @@ TEST(SimProfileParse, ReadsFieldsAndKeepsDefaults) {
 
     const std::string json = R"({
         "model": 11, "unitInfo": "\u0003\u0001x",
-        "controls": [{"id": 128, "mask": 4294967295, "min": -32768, "displayMin": -100,
-                      "displayMax": 100, "labels": [["A", "B"], ["C", "D"]], "reset": 7}],
         "switches": [{"id": 254, "min": 1, "max": 2, "states": ["In#I", "SDI 1"], "value": 2}],
         "menus": [{"id": 63, "knobs": [128, 128, 128, 128, 128, 128, 128, 0], "items": [255, 63]}],
         "messages": [{"id": 199, "code": 16384}],
         "userFiles": [{"id": 1, "customMenus": [{"buttons": [126, 127, 127, 127, 127, 0]}]}],
         "effects": [{"id": 1, "keyframes": [{"time": 65535, "bytes": [1, 2, 3]}]}],
         "gpiSequences": [{"id": 1, "current": 2, "events": [[0, 2], [1, 2]]}],
-        "locks": {"switches": [254]}, "effectSavedMessage": 199 })";
+        "locks": {"switches": [254]}, "effectSavedMessage": 199, "adjustFullRange": 65535,
+        "controls": [{"id": 128, "mask": 4294967295, "min": -32768, "displayMin": -100,
+                      "displayMax": 100, "labels": [["A", "B"], ["C", "D"]], "reset": 7},
+                     {"id": 3, "min": 2, "max": 3, "value": 3, "linkedSwitch": 254,
+                      "linkOffset": 1}] })";
     ASSERT_TRUE(ParseSimProfile(json, &p, &error)) << error;
     EXPECT_EQ(p.unitInfo, std::string("\x03\x01x"));
     const SimControl& c = p.controls.at(0);
@@ -247,6 +263,10 @@ TEST(SimProfileParse, ReadsFieldsAndKeepsDefaults) {
     EXPECT_EQ(p.effects.at(0).keyframes.at(0).bytes[2], 3);
     EXPECT_EQ(p.gpiSequences.at(0).events.at(1)[0], 1);
     EXPECT_EQ(p.lockedSwitches, (std::vector<int>{254}));
+    EXPECT_EQ(p.adjustFullRange, 65535);
+    EXPECT_EQ(p.controls.at(0).linkedSwitch, 0);
+    EXPECT_EQ(p.controls.at(1).linkedSwitch, 254);
+    EXPECT_EQ(p.controls.at(1).linkOffset, 1);
 }
 
 // Each case: the profile text and a piece of the reason it must be refused with.
@@ -282,6 +302,21 @@ TEST(SimProfileParse, RefusesUnusableInputWithAReason) {
         {R"({"model": 4, "gpiSequences": [{"id": 1, "current": 2, "events": [[0, 1]]}]})",
          "\"current\" 2 is outside 0..1"},
         {R"({"model": 4, "effectSavedMessage": 3})", "names no message"},
+        {R"({"model": 4, "adjustFullRange": -1})", "\"adjustFullRange\" -1 is outside 0..65535"},
+        {R"({"model": 4, "controls": [{"id": 93, "linkedSwitch": 127}]})", "outside 128..254"},
+        {R"({"model": 4, "controls": [{"id": 93, "linkedSwitch": 200}]})",
+         "control 93: \"linkedSwitch\" switch 200 is not defined"},
+        {R"({"model": 4, "switches": [{"id": 200, "max": 3}],
+             "controls": [{"id": 93, "max": 3, "linkedSwitch": 200},
+                          {"id": 94, "max": 3, "linkedSwitch": 200}]})",
+         "control 94: switch 200 is already linked to control 93"},
+        {R"({"model": 4, "switches": [{"id": 200, "min": 1, "max": 4, "value": 1}],
+             "controls": [{"id": 93, "min": 1, "max": 3, "value": 1, "linkedSwitch": 200}]})",
+         "control 93: range 1..3 is not switch 200's 1..4 plus \"linkOffset\" 0"},
+        {R"({"model": 4, "switches": [{"id": 200, "max": 3, "value": 2}],
+             "controls": [{"id": 93, "min": 1, "max": 4, "value": 1, "linkedSwitch": 200,
+                           "linkOffset": 1}]})",
+         "control 93: value 1 is not switch 200's 2 plus \"linkOffset\" 1"},
     };
     for (const Case& c : cases) {
         SimProfile p;

@@ -7,6 +7,7 @@
 namespace {
 
 using SimValues = SimTest;
+using SimPowerCycle = SimTest;
 using SimFiles = SimTest;
 using SimEffects = SimTest;
 using SimTexts = SimTest;
@@ -43,6 +44,115 @@ TEST_F(SimValues, IdentityValuesAndSetsBehaveLikeAUnit) {
     ASSERT_EQ(Identify(0x10, g_unitIdentity), kLinkOk);
     EXPECT_FALSE(g_unitIdentity.UnitFlags & kFlagValuesChanged);
     EXPECT_EQ(Unit(1).Received(192), 3);
+}
+
+// A terminated long-form request as the panel sends it to unit 1.
+std::vector<uint8_t> Request(uint8_t code, std::vector<uint8_t> params) {
+    std::vector<uint8_t> packet = {0x08, static_cast<uint8_t>(params.size() + 6), 0x12,
+                                   static_cast<uint8_t>(params.size() + 1), code};
+    packet.insert(packet.end(), params.begin(), params.end());
+    packet.push_back(0xFF);
+    return packet;
+}
+
+// The small unit with control 93 (1..3, stepped) and switch 161 (0..2) as one setting.
+SimProfile LinkedProfile() {
+    SimProfile p = SmallProfile();
+    SimControl& input = p.controls.emplace_back();
+    input.id = 93;
+    input.attributes = 0x0110;
+    input.minValue = input.value = 1;
+    input.maxValue = 3;
+    input.resetValue = 2;
+    input.linkedSwitch = 161;
+    input.linkOffset = 1;
+    p.adjustFullRange = 1280;
+    return p;
+}
+
+TEST_F(SimValues, ALinkedSettingAnswersAChangeOfEitherWithBoth) {
+    SimUnit& unit = rig.AddUnit(1, LinkedProfile());
+    // Control entry, switch entry, then filler to whole three-byte slots: L = 13, C = 6.
+    const std::vector<uint8_t> adjusted = {9, 13, 0, 0x5A, 6, 4, 93, 0, 2, 161, 1, 0xFF, 0xFF};
+    EXPECT_EQ(unit.Handle(Request(129, {93, 0, 1})), adjusted);
+    const std::vector<uint8_t> switched = {9, 13, 0, 0x5A, 6, 4, 161, 2, 93, 0, 3, 0xFF, 0xFF};
+    EXPECT_EQ(unit.Handle(Request(168, {161, 2})), switched);
+
+    // Through the panel's commands (the set of a control checks the answer's length).
+    ASSERT_EQ(SetControlValue(93, kResetValue), kLinkOk);
+    EXPECT_EQ(g_menuDatabase.controls[93].value, 2);
+    EXPECT_EQ(g_menuDatabase.switches[33].value, 1);
+    ASSERT_EQ(SetSwitchValue(161, 0), kLinkOk);
+    EXPECT_EQ(g_menuDatabase.controls[93].value, 1);
+
+    // At the unit itself, either way; the panel reads both on the values-changed flag.
+    unit.ChangeSwitch(161, 2);
+    EXPECT_EQ(unit.ControlValue(93), 3);
+    unit.ChangeControl(93, 2);
+    EXPECT_EQ(unit.SwitchValue(161), 1);
+    ASSERT_EQ(ReadValues(), kLinkOk);
+    EXPECT_EQ(g_menuDatabase.controls[93].value, 2);
+    EXPECT_EQ(g_menuDatabase.switches[33].value, 1);
+
+    // A file from a unit that keeps the two apart (name, 129 words, switches): the control wins.
+    SimProfile apart = LinkedProfile();
+    apart.files.push_back({0x0109, 0, "Apart", SimUnit(apart).Snapshot("Apart"), {}});
+    apart.files.back().contents[24 + 2 * 93 + 1] = 3;
+    SimUnit& loaded = rig.AddUnit(2, apart);
+    g_selectedUnit = 0x20;
+    ASSERT_EQ(LoadFile(9, false), kLinkOk);
+    EXPECT_EQ(loaded.SwitchValue(161), 2);
+}
+
+TEST_F(SimValues, TheUnitScalesKnobMovementOfContinuousControlsOnly) {
+    SimUnit& unit = rig.AddUnit(1, LinkedProfile());
+    // One 80-count notch on 256 values over 1280 counts: 16.
+    ASSERT_EQ(AdjustControl(59, -80), kLinkOk);
+    EXPECT_EQ(g_menuDatabase.controls[59].value, 184);
+    // Three counts are 0.6 of a value: the nearest whole one now, the rest carried, so that
+    // nine counts in three turns come to 1.8 values.
+    for (int expected : {185, 185, 186}) {
+        ASSERT_EQ(AdjustControl(59, 3), kLinkOk);
+        EXPECT_EQ(unit.ControlValue(59), expected);
+    }
+    // Turning back takes the carried rest with it: -0.2 - 1.2 rounds to -1.
+    ASSERT_EQ(AdjustControl(59, -6), kLinkOk);
+    EXPECT_EQ(unit.ControlValue(59), 185);
+    // The top of the range holds a big turn.
+    ASSERT_EQ(AdjustControl(0, 32767), kLinkOk);
+    EXPECT_EQ(unit.ControlValue(0), 255);
+    // A stepped control takes the panel's single steps as they come.
+    ASSERT_EQ(AdjustControl(93, 1), kLinkOk);
+    EXPECT_EQ(unit.ControlValue(93), 2);
+
+    // A unit without the scale moves a control by the counts themselves.
+    SimUnit& raw = rig.AddUnit(2, SmallProfile());
+    g_selectedUnit = 0x20;
+    ASSERT_EQ(AdjustControl(59, -80), kLinkOk);
+    EXPECT_EQ(raw.ControlValue(59), 120);
+}
+
+TEST_F(SimPowerCycle, TheUnitIsSilentWhileItStartsAndComesBackFreshAsTheNewModel) {
+    Unit(1).ChangeControl(59, 1);
+    SimUnit& unit = rig.PowerCycle(1, SmallProfile(4));
+    EXPECT_TRUE(rig.Online(1));
+    EXPECT_TRUE(unit.StartingUp());
+    // Other requests go unanswered too and do not shorten the start-up.
+    EXPECT_EQ(ReadValues(), kLinkNoResponse);
+    for (int i = 0; i < SimRig::kStartUpIdentifies; ++i)
+        EXPECT_EQ(Identify(0x10, g_unitIdentity), kLinkNoResponse) << "identify " << i;
+    EXPECT_FALSE(unit.StartingUp());
+    ASSERT_EQ(Identify(0x10, g_unitIdentity), kLinkOk);
+    EXPECT_EQ(g_unitIdentity.ModelCode, 4);
+    EXPECT_EQ(unit.ControlValue(59), 200);
+
+    // A unit cycled off the line has started by the time it is back.
+    rig.SetOnline(2, false);
+    rig.PowerCycle(2, SmallProfile(7));
+    EXPECT_FALSE(rig.Online(2));
+    rig.SetOnline(2, true);
+    ASSERT_EQ(Identify(0x20, g_unitIdentity), kLinkOk);
+    EXPECT_EQ(g_unitIdentity.ModelCode, 7);
 }
 
 TEST_F(SimValues, MenuBlobDownloadsWholeInAnswersOfAtMost254Bytes) {

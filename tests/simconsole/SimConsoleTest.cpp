@@ -4,19 +4,24 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QTest>
 #include <QWheelEvent>
 #include <memory>
 
 #include "app/MainPanelDlg.h"
+#include "link/Commands.h"
 #include "link/ConfigFile.h"
 #include "link/PanelState.h"
+#include "link/UnitOperations.h"
 #include "platform/Clock.h"
 #include "platform/PortIo.h"
 #include "sim/SimRig.h"
@@ -88,7 +93,8 @@ TEST_F(SimulatedRig, KeysClickedInTheConsoleDriveThePanelAndTheirLampsFollowIt) 
     console->Refresh();
     EXPECT_TRUE(console->SelectedLamp(3)->Lit());
     EXPECT_TRUE(console->Key(3, 0x04)->Lit());  // the direct key of the main menu
-    // The keys are named after the selected unit's own menus and switches.
+    // The direct menu keys and the hold keys are named after the selected unit's menus and
+    // switches.
     EXPECT_EQ(console->Key(4, 0x10)->text(), QStringLiteral("Input Select"));
     EXPECT_EQ(console->Key(2, 0x02)->text(), QStringLiteral("Freeze"));
 
@@ -123,9 +129,11 @@ TEST_F(SimulatedRig, KnobsTurnedInTheConsoleMoveTheBoundControlsLikeAnEncoder) {
     const int before = Value(3, clip);
     Wheel(console->Knob(4), 120);
     panel->OnTimer(3);
-    EXPECT_EQ(Value(3, clip) - before, CSimKnob::kNotchCounts);
+    // The Cedar moves a continuous control a sixteenth of its range a notch: Clip has 1024.
+    EXPECT_EQ(Value(3, clip) - before, 64);
 
-    // A drag up by ten pixels turns clockwise by ten pixels' worth.
+    // A drag up by ten pixels turns clockwise by ten pixels' worth: 30 counts, 6 of Screen
+    // Red's 256 values.
     const int red = KnobControl(3, 0);
     const int redBefore = Value(3, red);
     CSimKnob* knob = console->Knob(0);
@@ -134,7 +142,7 @@ TEST_F(SimulatedRig, KnobsTurnedInTheConsoleMoveTheBoundControlsLikeAnEncoder) {
     QTest::mouseMove(knob, at - QPoint(0, 10));
     QTest::mouseRelease(knob, Qt::LeftButton, {}, at - QPoint(0, 10));
     panel->OnTimer(3);
-    EXPECT_EQ(Value(3, red) - redBefore, 10 * CSimKnob::kDragCountsPerPixel);
+    EXPECT_EQ(Value(3, red) - redBefore, 6);
 
     // On a control that moves in whole steps one notch is one step, a fine notch is none.
     Click(console->Key(4, 0x10));
@@ -149,6 +157,16 @@ TEST_F(SimulatedRig, KnobsTurnedInTheConsoleMoveTheBoundControlsLikeAnEncoder) {
     Wheel(console->Knob(0), 120 * direction, Qt::ShiftModifier);
     panel->OnTimer(3);
     EXPECT_EQ(Value(3, input), inputBefore + direction);
+    // The FG input is also the FG Source button of the routing menu: the unit's answer
+    // brought the panel both.
+    ASSERT_EQ(input, 93);
+    EXPECT_EQ(rig->Unit(3)->SwitchValue(200), inputBefore + direction);
+    EXPECT_EQ(g_menuDatabase.switches[200 - 128].value, inputBefore + direction);
+    const std::string fg = "FG: SDI " + std::to_string(inputBefore + direction);
+    bool shown = false;
+    for (const InfoLine& line : BuildInfoOverlay(panel->m_infoPanel->Content()).lines)
+        shown = shown || line.text.toStdString().find(fg) != std::string::npos;
+    EXPECT_TRUE(shown) << "the info line says " << fg;
 }
 
 TEST_F(SimulatedRig, AUnitTakenOffLineInTheConsoleIsLostAfterThreePollsAndRecovered) {
@@ -174,16 +192,50 @@ TEST_F(SimulatedRig, AUnitTakenOffLineInTheConsoleIsLostAfterThreePollsAndRecove
     EXPECT_TRUE(panel->TimerRunning(3));
 }
 
-TEST_F(SimulatedRig, TheUnitConsoleSwapsTheModelAndMovesAValueAtTheUnit) {
+TEST_F(SimulatedRig, AModelPickedForAnIdleUnitRestartsItThePanelSeesItGoAndReturn) {
     CSimUnitPanel* unit = console->UnitPanel(2);
-    // End picks the last model of the list: the Elm takes the Birch's place, still on line.
+    // End picks the last model of the list: the Birch is switched off and starts as an Elm.
     QTest::keyClick(unit->ProfileBox(), Qt::Key_End);
     EXPECT_EQ(unit->ProfileBox()->currentData().toString(), QStringLiteral("elm"));
     EXPECT_EQ(rig->Unit(2)->Profile().model, 4);
     EXPECT_TRUE(rig->Online(2));
+    console->Refresh();
+    EXPECT_EQ(unit->StateLabel()->text(), QStringLiteral("restarting as model 4"));
 
+    // The scan probes it every fourth tick: it goes off line at the fifth silent probe and
+    // is back at the first probe after its start-up.
+    for (int probe = 1; probe <= SimRig::kStartUpIdentifies + 1; ++probe) {
+        const int before = rig->Unit(2)->Received(kCmdIdentify);
+        for (int tick = 0; tick < 8 && rig->Unit(2)->Received(kCmdIdentify) == before; ++tick)
+            panel->OnTimer(2);
+        const bool online = probe < kMaxScanMisses || probe > SimRig::kStartUpIdentifies;
+        EXPECT_EQ(bool(panel->m_lamps[2] & kLampOnline), online) << "probe " << probe;
+    }
+    console->Refresh();
+    EXPECT_EQ(unit->StateLabel()->text(), QStringLiteral("model 4 · flags 00"));
+    EXPECT_TRUE(console->Key(2, 0x01)->Lit());
+}
+
+TEST_F(SimulatedRig, AModelPickedForTheSelectedUnitLosesItAndConnectsTheNewModel) {
     SelectInConsole(2);
-    EXPECT_EQ(g_selectedUnit, 0x20);
+    ASSERT_EQ(panel->m_currentMenu[2], 0);
+    CSimUnitPanel* unit = console->UnitPanel(2);
+    QTest::keyClick(unit->ProfileBox(), Qt::Key_End);
+
+    // Three silent polls and the panel has lost it; it keeps polling through the start-up.
+    for (int poll = 1; poll <= 3; ++poll)
+        panel->OnTimer(2);
+    EXPECT_EQ(panel->m_infoPanel->Alert(), kLost);
+    EXPECT_EQ(panel->m_currentMenu[2], -1);
+    for (int poll = 4; poll <= SimRig::kStartUpIdentifies; ++poll)
+        panel->OnTimer(2);
+    EXPECT_EQ(panel->m_currentMenu[2], -1);
+    EXPECT_EQ(rig->Unit(2)->Received(kCmdMenuBlob), 0);
+
+    // The next poll is answered by the Elm: the panel downloads its menus and shows it.
+    panel->OnTimer(2);
+    EXPECT_EQ(panel->m_currentMenu[2], 0);
+    EXPECT_GT(rig->Unit(2)->Received(kCmdMenuBlob), 0);
     EXPECT_TRUE(panel->ModelLogo(1053)->isVisibleTo(panel.get()));
 
     // The trainer moves Screen Red at the unit; the next poll brings it to the panel.
@@ -194,12 +246,45 @@ TEST_F(SimulatedRig, TheUnitConsoleSwapsTheModelAndMovesAValueAtTheUnit) {
     panel->OnTimer(2);
     EXPECT_EQ(g_menuDatabase.controls[59].value, 200);
 
-    // The unit's value moved from the panel shows in the console.
+    // The unit's value moved from the panel shows in the console: a sixteenth of 256 values.
     ASSERT_EQ(KnobControl(2, 0), 59);
     Wheel(console->Knob(0), -120);
     panel->OnTimer(3);
     console->Refresh();
-    EXPECT_EQ(unit->ValueSpin()->value(), 200 - CSimKnob::kNotchCounts);
+    EXPECT_EQ(unit->ValueSpin()->value(), 200 - 16);
+}
+
+TEST_F(SimulatedRig, TheUnitListsHoldTheirControlsInIdOrderAndShowTheirTextsWhole) {
+    for (int n = 1; n <= 4; ++n) {
+        CSimUnitPanel* unit = console->UnitPanel(n);
+        SCOPED_TRACE(n);
+        QComboBox* controls = unit->ControlBox();
+        ASSERT_EQ(controls->count(), static_cast<int>(rig->Unit(n)->Profile().controls.size()));
+        for (int i = 1; i < controls->count(); ++i)
+            EXPECT_LT(controls->itemData(i - 1).toInt(), controls->itemData(i).toInt()) << i;
+
+        for (QComboBox* box : unit->findChildren<QComboBox*>()) {
+            int widest = 0;
+            for (int i = 0; i < box->count(); ++i)
+                widest = std::max(widest, box->fontMetrics().horizontalAdvance(box->itemText(i)));
+            box->showPopup();
+            EXPECT_GE(box->view()->viewport()->width(), widest) << box->currentText().toStdString();
+            box->hidePopup();
+        }
+        // The model and corruption lists are short: the closed box shows any entry whole.
+        for (QComboBox* box : {unit->ProfileBox(), unit->CorruptionBox()}) {
+            QStyleOptionComboBox option;
+            option.initFrom(box);
+            option.editable = false;
+            const QRect field = box->style()->subControlRect(QStyle::CC_ComboBox, &option,
+                                                             QStyle::SC_ComboBoxEditField, box);
+            for (int i = 0; i < box->count(); ++i)
+                EXPECT_GE(field.width(), box->fontMetrics().horizontalAdvance(box->itemText(i)))
+                    << box->itemText(i).toStdString();
+        }
+    }
+    // All four units still fit the console's room beside the panel.
+    EXPECT_LE(console->minimumSizeHint().width(), CSimConsole::kMaxWidth);
 }
 
 TEST_F(SimulatedRig, EveryControlOfTheConsoleCanBeUsedOnEveryUnitInAnyOrder) {
