@@ -190,7 +190,7 @@ TEST_F(PanelScan, KnobsMoveTheirControlsButNotInTheTickOfAKey) {
     EXPECT_TRUE(p.AltLatched());
 
     rig->Surface().TurnKnob(4, 5);
-    rig->Surface().TurnKnob(0, -3);
+    rig->Surface().TurnKnob(0, -80);  // one notch
     const int red = rig->Unit(3)->ControlValue(59);
     p.OnTimer(3);
     EXPECT_NE(rig->Unit(3)->ControlValue(1), clip);
