@@ -133,7 +133,7 @@ void CMainPanelDlg::RunAction(int action, int param) {
             for (int k = 1; k <= kUnitCount; ++k)
                 request.transfer[k] = k != selected && m_units.UnitIdentityOf(k).ModelCode ==
                                                            g_unitIdentity.ModelCode;
-            OpenDialog(request);
+            if (!OpenDialog(request).opened) break;
             if (groupA)
                 FullRefresh();
             else
@@ -142,7 +142,7 @@ void CMainPanelDlg::RunAction(int action, int param) {
         }
         case 2:
             request.dialog = PanelDialog::CustomMenu;
-            OpenDialog(request);
+            if (!OpenDialog(request).opened) break;
             UpdateFunctionCaptions();
             BindKnobs();
             break;
@@ -152,13 +152,14 @@ void CMainPanelDlg::RunAction(int action, int param) {
             break;
         case 5:
             request.dialog = PanelDialog::EffectMenu;
-            OpenDialog(request);
+            if (!OpenDialog(request).opened) break;
             ActionAfterEffectMenu();
             break;
         case 17: {
             request.dialog = PanelDialog::Output;
             const DialogResult result = OpenDialog(request);
-            if (result.code == kDialogOk) WriteBackItems(17, kOutputItems, 4, result);
+            if (result.opened && result.code == kDialogOk)
+                WriteBackItems(17, kOutputItems, 4, result);
             break;
         }
         case 32: {
@@ -168,7 +169,7 @@ void CMainPanelDlg::RunAction(int action, int param) {
             }
             request.dialog = PanelDialog::Gpi;
             request.param = groupA ? kGpiTemplateGroupA : kGpiTemplateOthers;
-            OpenDialog(request);
+            if (!OpenDialog(request).opened) break;
             if (groupA) {
                 ReadValues2();
                 ReadValues();
@@ -187,6 +188,7 @@ void CMainPanelDlg::RunAction(int action, int param) {
             request.dialog = PanelDialog::OnAirLockout;
             request.param = kLockoutEnableSwitch;
             const DialogResult result = OpenDialog(request);
+            if (!result.opened) break;
             RefreshLockBits();
             if (!groupA) {
                 const int item = g_menuDatabase.menus[37].items[kLockoutTallyItem];
@@ -205,7 +207,8 @@ void CMainPanelDlg::RunAction(int action, int param) {
         case 46: {
             request.dialog = PanelDialog::Input;
             const DialogResult result = OpenDialog(request);
-            if (result.code == kDialogOk) WriteBackItems(46, kInputItems, 10, result);
+            if (result.opened && result.code == kDialogOk)
+                WriteBackItems(46, kInputItems, 10, result);
             break;
         }
         default:

@@ -3,12 +3,14 @@
 #include <QFont>
 
 #include "app/MainPanelDlg.h"
+#include "dialogs/DialogStyle.h"
 #include "widgets/Resources.h"
 
 CPanelApp::CPanelApp(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName(QStringLiteral("kv4panel"));
     setApplicationVersion(QStringLiteral(KV4_VERSION));
     UsePanelFaces();
+    setStyleSheet(DialogStyleSheet());
 }
 
 int CPanelApp::Run(const std::string& configPath) {

@@ -9,6 +9,7 @@
 #include "app/CursorHider.h"
 #include "app/MainPanelDlg.h"
 #include "app/PanelApp.h"
+#include "app/PanelDialogs.h"
 #include "platform/Clock.h"
 #include "platform/Launcher.h"
 #include "platform/ParallelPort.h"
@@ -69,6 +70,8 @@ int main(int argc, char** argv) {
     SetPrompter(&prompter);
     SetLauncher(&launcher);
     SetPower(&power);
+    CPanelDialogs dialogs;
+    SetDialogFactory(&dialogs);
 
     // The simulated rig stands behind the same port seam as the parallel port.
     std::unique_ptr<SimRig> rig;

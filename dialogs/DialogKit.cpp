@@ -1,0 +1,112 @@
+#include "dialogs/DialogKit.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <algorithm>
+#include <cmath>
+
+#include "link/UnitOperations.h"
+
+namespace {
+
+constexpr double kDluAcross = 1.5;
+constexpr double kDluDown = 1.625;
+
+int Across(int dlu) {
+    return static_cast<int>(std::lround(dlu * kDluAcross));
+}
+int Down(int dlu) {
+    return static_cast<int>(std::lround(dlu * kDluDown));
+}
+
+}  // namespace
+
+QSize DluSize(int width, int height) {
+    return {Across(width), Down(height)};
+}
+
+QRect DluRect(int x, int y, int width, int height) {
+    return {Across(x), Down(y), Across(width), Down(height)};
+}
+
+int ClampedSelection(int current, int step, int count) {
+    if (count <= 0) return -1;
+    return std::clamp(current + step, 0, count - 1);
+}
+
+CSetupDialog::CSetupDialog(QWidget* panel, QSize templateDlu) : QDialog(panel), m_panel(panel) {
+    setProperty(kSetupDialogProperty, true);
+    setFixedSize(DluSize(templateDlu.width(), templateDlu.height()));
+}
+
+CSetupDialog::~CSetupDialog() {
+    if (m_keyboard) TheLauncher().Terminate(m_keyboard);
+}
+
+QPushButton* CSetupDialog::AddButton(int id, const QString& text, const QRect& dlu) {
+    auto* button = new QPushButton(text, this);
+    button->setObjectName(QString::number(id));
+    button->setGeometry(dlu);
+    // Touch buttons: a touch never makes one the default that Enter would press.
+    button->setAutoDefault(false);
+    button->setFocusPolicy(Qt::NoFocus);
+    return button;
+}
+
+QLabel* CSetupDialog::AddLabel(int id, const QString& text, const QRect& dlu, bool sunken) {
+    auto* label = new QLabel(text, this);
+    if (id > 0) label->setObjectName(QString::number(id));
+    label->setGeometry(dlu);
+    if (sunken) label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    return label;
+}
+
+QLineEdit* CSetupDialog::AddEdit(int id, const QRect& dlu) {
+    auto* edit = new QLineEdit(this);
+    edit->setObjectName(QString::number(id));
+    edit->setGeometry(dlu);
+    return edit;
+}
+
+QListWidget* CSetupDialog::AddList(int id, const QRect& dlu) {
+    auto* list = new QListWidget(this);
+    list->setObjectName(QString::number(id));
+    list->setGeometry(dlu);
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    list->setSortingEnabled(false);
+    return list;
+}
+
+void CSetupDialog::StartKeyboard() {
+    if (!m_keyboard) m_keyboard = TheLauncher().Start(kKeyboardProgram, {});
+}
+
+PromptAnswer CSetupDialog::Ask(const std::string& text, PromptButtons buttons,
+                               PromptIcon icon) const {
+    return ThePrompter().Show(text, kMessageBoxCaption, buttons, icon);
+}
+
+void CSetupDialog::keyPressEvent(QKeyEvent* event) {
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && m_swallowEnter) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void CSetupDialog::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    Place();
+}
+
+void CSetupDialog::Place() {
+    // The panel's window coordinates are the screen's on the panel PC; elsewhere the dialog
+    // still lands on the panel.
+    const QSize outer = frameGeometry().size().expandedTo(size());
+    const QPoint origin = m_panel ? m_panel->window()->geometry().topLeft() : QPoint();
+    move(origin + Placement(outer));
+}

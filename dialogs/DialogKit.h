@@ -1,0 +1,69 @@
+#pragma once
+
+// What every setup dialog is made of: sizes in dialog units, the placement on the panel's
+// 800 x 600 screen, list paging that clamps, Enter swallowed, the on-screen keyboard for as
+// long as the dialog lives, and its message boxes through the one prompter.
+
+#include <QDialog>
+#include <QPoint>
+#include <QRect>
+#include <QSize>
+#include <string>
+
+#include "platform/Launcher.h"
+#include "platform/Prompter.h"
+
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+
+// The classic 8-point dialog font: one dialog unit is 1.5 pixels across and 1.625 down.
+QSize DluSize(int width, int height);
+QRect DluRect(int x, int y, int width, int height);
+
+// The panel's screen.
+inline constexpr int kScreenWidth = 800;
+inline constexpr int kScreenHeight = 600;
+
+// A paging step from current over a list of count entries: clamped to 0 and to the last
+// entry, never wrapping. -1 when the list is empty.
+int ClampedSelection(int current, int step, int count);
+
+// The on-screen keyboard the dialogs that take typed names start.
+inline constexpr const char* kKeyboardProgram = "onboard";
+
+// The property the application style recognises setup dialogs by.
+inline constexpr const char* kSetupDialogProperty = "kv4SetupDialog";
+
+class CSetupDialog : public QDialog {
+public:
+    // A dialog of the template size (dialog units) on the panel.
+    CSetupDialog(QWidget* panel, QSize templateDlu);
+    ~CSetupDialog() override;
+
+    // Where the dialog's outer top-left corner goes on the panel's screen, from its outer size.
+    virtual QPoint Placement(QSize outer) const = 0;
+
+protected:
+    // Controls named by their template ids.
+    QPushButton* AddButton(int id, const QString& text, const QRect& dlu);
+    QLabel* AddLabel(int id, const QString& text, const QRect& dlu, bool sunken = false);
+    QLineEdit* AddEdit(int id, const QRect& dlu);
+    QListWidget* AddList(int id, const QRect& dlu);
+
+    void SwallowEnter(bool swallow) { m_swallowEnter = swallow; }
+    // Starts the on-screen keyboard; a machine without one goes on without it.
+    void StartKeyboard();
+    PromptAnswer Ask(const std::string& text, PromptButtons buttons, PromptIcon icon) const;
+
+    void keyPressEvent(QKeyEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void Place();
+
+    bool m_swallowEnter = false;
+    Launcher::Handle m_keyboard = 0;
+    QWidget* m_panel;
+};

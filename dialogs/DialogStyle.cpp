@@ -1,0 +1,22 @@
+#include "dialogs/DialogStyle.h"
+
+#include "dialogs/DialogKit.h"
+
+QString DialogStyleSheet() {
+    const QString dialog = QStringLiteral("QDialog[%1=\"true\"]").arg(kSetupDialogProperty);
+    QString sheet = QStringLiteral(
+        "%1, QMessageBox { background-color: #2b2d31; color: #d2d2d2; }"
+        "%1 QLabel, QMessageBox QLabel { color: #d2d2d2; font-size: 13px; }"
+        "%1 QPushButton, QMessageBox QPushButton {"
+        "  background-color: #4a4d52; color: #e6e6e6; border: 1px solid #17181a;"
+        "  border-radius: 4px; min-height: 28px; padding: 2px 4px; font-size: 13px; }"
+        "QMessageBox QPushButton { min-width: 72px; min-height: 36px; }"
+        "%1 QPushButton:pressed, QMessageBox QPushButton:pressed { background-color: #7fb73b;"
+        "  color: #101010; }"
+        "%1 QPushButton:disabled { background-color: #34363a; color: #75777b; }"
+        "%1 QListWidget, %1 QLineEdit, %1 QComboBox {"
+        "  background-color: #1c1d20; color: #e6e6e6; border: 1px solid #0e0f10;"
+        "  selection-background-color: #7fb73b; selection-color: #101010; font-size: 13px; }"
+        "%1 QListWidget::item { min-height: 22px; }");
+    return sheet.arg(dialog);
+}

@@ -1,0 +1,265 @@
+#include "dialogs/FilesDlg.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <cstring>
+
+#include "link/Commands.h"
+
+namespace {
+
+constexpr uint16_t kNewFileWord = 0xFFFF;
+constexpr int kPlacementTop = 5;
+
+QString Latin1(const std::string& text) {
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+std::string EntryName(const FileEntry& entry) {
+    return std::string(entry.name, strnlen(entry.name, kNameLength));
+}
+
+std::string StatusText(const std::string& name, const char* what) {
+    return std::string(" Status: File ") + name + " has been " + what + "!";
+}
+
+}  // namespace
+
+CFilesDlg::CFilesDlg(QWidget* panel, int mode, const std::array<bool, kUnitSlots>& transfer)
+    : CSetupDialog(panel, QSize(kFilesTemplateWidth, kFilesTemplateHeight)),
+      m_mode(mode == 1 ? 1 : 0),
+      m_transfer(transfer) {
+    AddLabel(0, QStringLiteral("Filename:"), DluRect(7, 8, 44, 10));
+    m_name = AddEdit(kIdFileName, DluRect(52, 5, 108, 15));
+    m_list = AddList(kIdFileList, DluRect(7, 24, 150, 142));
+
+    AddButton(kIdPageUp, QStringLiteral("Page Up"), DluRect(162, 24, 56, 22));
+    AddButton(kIdUp, QStringLiteral("Up"), DluRect(162, 50, 56, 22));
+    AddButton(kIdDown, QStringLiteral("Down"), DluRect(162, 76, 56, 22));
+    AddButton(kIdPageDown, QStringLiteral("Page Down"), DluRect(162, 102, 56, 22));
+
+    m_load = AddButton(kIdLoad, QStringLiteral("Load"), DluRect(222, 5, 68, 20));
+    m_save = AddButton(kIdSave, QStringLiteral("Save"), DluRect(222, 29, 68, 20));
+    m_delete = AddButton(kIdDelete, QStringLiteral("Delete"), DluRect(222, 53, 68, 20));
+    m_rename = AddButton(kIdRename, QStringLiteral("Rename"), DluRect(222, 77, 68, 20));
+    m_save->setEnabled(false);
+    m_rename->setEnabled(false);
+
+    AddLabel(0, QStringLiteral("Transfer:"), DluRect(222, 104, 68, 10));
+    for (int k = 0; k < kUnitCount; ++k) {
+        const QRect place = DluRect(222 + 36 * (k % 2), 116 + 24 * (k / 2), 32, 20);
+        m_transferButtons[k] = AddButton(kIdTransferFirst + k, QString::number(k + 1), place);
+        m_transferButtons[k]->setEnabled(false);
+        connect(m_transferButtons[k], &QPushButton::clicked, this,
+                [this, k] { OnTransfer(k + 1); });
+    }
+
+    m_status =
+        AddLabel(kIdStatus, QString::fromLatin1(kStatusEmpty), DluRect(7, 172, 209, 16), true);
+    AddButton(kIdClose, QStringLiteral("Close"), DluRect(222, 170, 68, 20));
+
+    connect(findChild<QPushButton*>(QString::number(kIdClose)), &QPushButton::clicked, this,
+            &QDialog::reject);
+    connect(m_load, &QPushButton::clicked, this, [this] { OnLoad(); });
+    connect(m_save, &QPushButton::clicked, this, [this] { OnSave(); });
+    connect(m_delete, &QPushButton::clicked, this, [this] { OnDelete(); });
+    connect(m_rename, &QPushButton::clicked, this, [this] { OnRename(); });
+    const std::pair<int, int> paging[] = {
+        {kIdPageUp, -kFilePageStep}, {kIdUp, -1}, {kIdDown, 1}, {kIdPageDown, kFilePageStep}};
+    for (const auto& [id, step] : paging)
+        connect(findChild<QPushButton*>(QString::number(id)), &QPushButton::clicked, this,
+                [this, step = step] { Page(step); });
+    connect(m_list, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (!m_quiet) OnUserSelection(row);
+    });
+    connect(m_name, &QLineEdit::textChanged, this, [this](const QString& t) { OnNameEdited(t); });
+    SwallowEnter(true);
+}
+
+QPoint CFilesDlg::Placement(QSize outer) const {
+    return {(kScreenWidth - outer.width()) / 2 + 2, kPlacementTop};
+}
+
+int CFilesDlg::exec() {
+    OnInitDialog();
+    return CSetupDialog::exec();
+}
+
+void CFilesDlg::OnInitDialog() {
+    if (m_initialised) return;
+    m_initialised = true;
+    if (m_mode == 0)
+        setWindowTitle(QStringLiteral("Files"));
+    else
+        setWindowTitle(IsModelGroupA() ? QStringLiteral("User Files")
+                                       : QStringLiteral("Preferences"));
+    RefreshList();
+    if (EntryCount() > 0) m_name->setText(Latin1(SelectedName()));
+    m_list->setFocus();
+    // A user file's contents are read by its number in the file list, which names another
+    // file: only files are carried to another unit.
+    for (int k = 1; k <= kUnitCount; ++k)
+        m_transferButtons[k - 1]->setEnabled(m_mode == 0 && m_transfer[k]);
+    StartKeyboard();
+}
+
+// ---- The list -----------------------------------------------------------------------------------
+
+const FileEntry* CFilesDlg::Entries() const {
+    return m_mode == 0 ? g_files.data() : g_userFiles.data();
+}
+
+int CFilesDlg::EntryCount() const {
+    const uint32_t count = m_mode == 0 ? g_fileCount : g_userFileCount;
+    return static_cast<int>(std::min<uint32_t>(count, kMaxFiles));
+}
+
+void CFilesDlg::RefreshList() {
+    m_quiet = true;
+    m_list->clear();
+    const FileList which = m_mode == 0 ? FileList::Files : FileList::UserFiles;
+    // A unit that fails to send its list is asked again at once, a few times: one that no
+    // longer answers must not hold the dialog.
+    bool read = false;
+    for (int attempt = 0; attempt < kFileListAttempts && !read; ++attempt)
+        read = ReadFileList(which) == kLinkOk;
+    if (!read) SetStatus(kStatusListUnread);
+    for (int i = 0; i < EntryCount(); ++i)
+        m_list->addItem(Latin1(EntryName(Entries()[i])));
+    Select(0);
+    m_quiet = false;
+    update();
+}
+
+void CFilesDlg::Select(int row) {
+    if (row < 0 || row >= m_list->count()) return;
+    const bool quiet = m_quiet;
+    m_quiet = true;
+    m_list->setCurrentRow(row);
+    m_quiet = quiet;
+}
+
+int CFilesDlg::Selected() const {
+    const int row = m_list->currentRow();
+    return row >= 0 && row < EntryCount() ? row : -1;
+}
+
+std::string CFilesDlg::SelectedName() const {
+    const int row = Selected();
+    return row < 0 ? std::string() : m_list->item(row)->text().toLatin1().toStdString();
+}
+
+std::string CFilesDlg::EditedName() const {
+    return m_name->text().toLatin1().toStdString();
+}
+
+int CFilesDlg::FindName(const std::string& name) const {
+    const QString wanted = Latin1(name);
+    for (int i = 0; i < m_list->count() && i < EntryCount(); ++i)
+        if (m_list->item(i)->text() == wanted) return i;
+    return -1;
+}
+
+void CFilesDlg::Page(int step) {
+    const int row = ClampedSelection(m_list->currentRow(), step, m_list->count());
+    if (row >= 0) Select(row);
+}
+
+void CFilesDlg::OnUserSelection(int row) {
+    if (row >= 0 && row < m_list->count()) m_name->setText(m_list->item(row)->text());
+}
+
+void CFilesDlg::OnNameEdited(const QString& text) {
+    m_save->setEnabled(!text.isEmpty());
+    m_rename->setEnabled(!text.isEmpty());
+    if (text.size() <= kMaxFileNameChars) return;
+    // Setting the cut text comes back here with 23 characters, so the box shows once.
+    m_name->setText(text.left(kMaxFileNameChars));
+    Ask(kMsgNameLimit, PromptButtons::Ok, PromptIcon::Warning);
+}
+
+// ---- The operations ----------------------------------------------------------------------------
+
+void CFilesDlg::SetStatus(const std::string& text) {
+    m_status->setText(Latin1(text));
+}
+
+uint16_t CFilesDlg::HomeMenu() const {
+    return g_unitIdentity.currentMenu;
+}
+
+void CFilesDlg::WaitForUnit(int requests) const {
+    for (int i = 0; i < requests; ++i)
+        if (Identify(g_selectedUnit, g_unitIdentity) == kLinkOk) return;
+}
+
+// Load, Delete, Rename and Transfer act on the selected file: with an empty list there is
+// none, and they do nothing.
+
+void CFilesDlg::OnLoad() {
+    const int row = Selected();
+    if (row < 0) return;
+    const std::string name = SelectedName();
+    LoadFile(static_cast<uint8_t>(Entries()[row].fileId & 0xFF), m_mode == 1);
+    SetStatus(StatusText(name, "loaded"));
+}
+
+void CFilesDlg::OnSave() {
+    const std::string name = EditedName();
+    const int found = FindName(name);
+    bool saved = false;
+    if (found < 0) {
+        SaveFile(name, HomeMenu(), kNewFileWord, m_mode == 1);
+        RefreshList();
+        saved = true;
+    } else if (Ask(kMsgReplace, PromptButtons::YesNo, PromptIcon::Question) == PromptAnswer::Yes) {
+        const uint32_t fileId = Entries()[found].fileId;
+        DeleteFile(static_cast<uint16_t>(fileId), m_mode == 1);
+        WaitForUnit(kWaitBeforeReplace);
+        SaveFile(name, HomeMenu(), static_cast<uint16_t>(fileId), m_mode == 1);
+        RefreshList();
+        saved = true;
+    }
+    m_save->setEnabled(false);
+    m_name->clear();
+    if (saved) SetStatus(StatusText(name, "saved"));
+}
+
+void CFilesDlg::OnDelete() {
+    const int row = Selected();
+    if (row < 0) return;
+    const std::string name = SelectedName();
+    DeleteFile(static_cast<uint16_t>(Entries()[row].fileId), m_mode == 1);
+    WaitForUnit(kWaitAfterDelete);
+    const uint8_t message = g_unitIdentity.MessageNumber;
+    // The unit's message table has 200 entries; another number names none.
+    if (message != kNoMessage && message < kUnitMessageCount)
+        Ask(g_unitMessages[message].message, PromptButtons::Ok, PromptIcon::Information);
+    RefreshList();
+    SetStatus(StatusText(name, "deleted"));
+}
+
+void CFilesDlg::OnRename() {
+    const std::string name = EditedName();
+    if (FindName(name) >= 0) {
+        Ask(kMsgNameTaken, PromptButtons::Ok, PromptIcon::Warning);
+    } else if (const int row = Selected(); row >= 0) {
+        DeleteFile(static_cast<uint16_t>(Entries()[row].fileId), m_mode == 1);
+        WaitForUnit(kWaitAfterDelete);
+        SaveFile(name, HomeMenu(), kNewFileWord, m_mode == 1);
+        RefreshList();
+        SetStatus(StatusText(name, "renamed"));
+    }
+    m_name->clear();
+}
+
+void CFilesDlg::OnTransfer(int unit) {
+    const int row = Selected();
+    if (row < 0 || row >= static_cast<int>(g_fileCount)) return;
+    const std::string name = SelectedName();
+    ReadFileData(static_cast<uint8_t>(g_files[row].fileId & 0xFF));
+    WriteFileData(AddressOfUnit(unit));
+    SetStatus(StatusText(name, "transfered"));
+}
