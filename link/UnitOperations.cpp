@@ -89,6 +89,9 @@ void ForgetMenusOfAnotherModel(CPanelHost& panel, int unit, const UnitIdentity& 
     block.bytes[0] = kMenuBlockInvalid;
     panel.m_currentMenu[unit] = -1;
     ClearCustomMenus(unit);
+    // The knobs still show the old model's controls: no turn may reach the new unit before it
+    // is connected, which starts the panel scan again.
+    panel.StopTimer(kTimerPanelScan);
 }
 
 // The selected unit's number, or 0 when the selection holds no unit 1..4.

@@ -77,6 +77,12 @@ TEST_F(ModelChange, AnotherModelBehindTheSelectedAddressIsConnectedAfresh) {
 
     // The Cedar is swapped for a Birch without the panel seeing it go.
     SimUnit& birch = rig->AddUnit(3, ShippedProfile("birch"));
+    // The poll that sees it forgets the Cedar's menus and stops the knobs until the Birch is
+    // connected; the rest of the tick connects it.
+    EXPECT_FALSE(PollSelectedUnit(p));
+    EXPECT_EQ(p.m_currentMenu[3], -1);
+    EXPECT_FALSE(p.TimerRunning(3));
+    EXPECT_EQ(birch.Received(kCmdValues), 0);
     p.OnTimer(2);
 
     EXPECT_EQ(birch.Received(kCmdMenuBlob) > 0, true) << "the Birch's own menus are fetched";
