@@ -287,8 +287,13 @@ TEST_F(FilesDialog, AnEmptyListAndASilentUnitAreHandledSafely) {
         Touch(d, kIdLoad);
         Touch(d, kIdDelete);
         Touch(d, kIdDown);
+        // Rename has no file to rename: nothing is deleted or saved, the name is dropped.
+        Type(d, "New Name");
+        Touch(d, kIdRename);
         EXPECT_EQ(rig->Unit(3)->Received(kCmdLoadFile), 0);
         EXPECT_EQ(rig->Unit(3)->Received(kCmdDeleteFile), 0);
+        EXPECT_EQ(rig->Unit(3)->Received(kCmdSaveFile), 0);
+        EXPECT_TRUE(Control<QLineEdit>(d, kIdFileName)->text().isEmpty());
         EXPECT_EQ(Status(d), " Status:");
     });
 
