@@ -17,6 +17,10 @@ QString DialogStyleSheet() {
         "%1 QListWidget, %1 QLineEdit, %1 QComboBox {"
         "  background-color: #1c1d20; color: #e6e6e6; border: 1px solid #0e0f10;"
         "  selection-background-color: #7fb73b; selection-color: #101010; font-size: 13px; }"
-        "%1 QListWidget::item { min-height: 22px; }");
+        "%1 QListWidget::item { min-height: 22px; }"
+        "%1 QTabBar::tab { background-color: #34363a; color: #d2d2d2; padding: 4px 18px;"
+        "  border: 1px solid #17181a; font-size: 13px; }"
+        "%1 QTabBar::tab:selected { background-color: #4a4d52; color: #ffffff;"
+        "  border-bottom: 2px solid #7fb73b; }");
     return sheet.arg(dialog);
 }

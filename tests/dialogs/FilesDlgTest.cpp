@@ -10,47 +10,21 @@
 #include <QTimer>
 #include <functional>
 
-#include "app/PanelDialogs.h"
 #include "dialogs/FilesDlg.h"
 #include "link/Commands.h"
-#include "tests/app/PanelFixture.h"
+#include "tests/dialogs/DialogFixture.h"
 #include "tests/support/RecordingSeams.h"
 #include "widgets/InfoPanel.h"
 
 namespace {
 
-class FilesDialog : public PanelTest {
+class FilesDialog : public DialogTest {
 protected:
-    void SetUp() override {
-        PanelTest::SetUp();
-        SetDialogFactory(&dialogs);
-    }
-    void TearDown() override {
-        SetDialogFactory(nullptr);
-        PanelTest::TearDown();
-    }
-
-    // Touches the Files button (menu button 7; 9 for user files) of the panel connected to
-    // unit; steps run on the open dialog, which is then closed.
+    // Touches the Files button (menu button 7; 9 for user files) of the connected panel.
     void Open(int menuButton, const std::function<void(CFilesDlg&)>& steps) {
-        bool ran = false;
-        QTimer::singleShot(0, [&] {
-            auto* dialog = dynamic_cast<CFilesDlg*>(QApplication::activeModalWidget());
-            ASSERT_NE(dialog, nullptr) << "no Files dialog is open";
-            ran = true;
-            steps(*dialog);
-            dialog->reject();
-        });
-        panel->OnMenuButton(menuButton);
-        EXPECT_TRUE(ran);
+        WhileOpen<CFilesDlg>([&] { panel->OnMenuButton(menuButton); }, steps);
     }
 
-    template <typename T>
-    static T* Control(CFilesDlg& dialog, int id) {
-        T* control = dialog.findChild<T*>(QString::number(id));
-        EXPECT_NE(control, nullptr) << id;
-        return control;
-    }
     static void Touch(CFilesDlg& dialog, int id) { Control<QPushButton>(dialog, id)->click(); }
     static void Type(CFilesDlg& dialog, const QString& text) {
         QLineEdit* edit = Control<QLineEdit>(dialog, kIdFileName);
@@ -73,8 +47,6 @@ protected:
             names << QString::fromStdString(f.name);
         return names;
     }
-
-    CPanelDialogs dialogs;
 };
 
 TEST_F(FilesDialog, OpensPlacedTitledWithTheUnitsFilesAndTheKeyboard) {

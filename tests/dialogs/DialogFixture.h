@@ -1,0 +1,48 @@
+#pragma once
+
+// A panel connected to the simulated rig with the real dialogs behind its dispatcher. A test
+// opens a dialog as an operator does (a touch on the panel) and drives it by control ids.
+
+#include <QApplication>
+#include <QTimer>
+#include <functional>
+
+#include "app/PanelDialogs.h"
+#include "tests/app/PanelFixture.h"
+
+class DialogTest : public PanelTest {
+protected:
+    void SetUp() override {
+        PanelTest::SetUp();
+        SetDialogFactory(&dialogs);
+    }
+    void TearDown() override {
+        SetDialogFactory(nullptr);
+        PanelTest::TearDown();
+    }
+
+    // touch opens a dialog of type D; steps run on it while it is open, then it is cancelled
+    // unless the steps closed it.
+    template <typename D>
+    void WhileOpen(const std::function<void()>& touch, const std::function<void(D&)>& steps) {
+        bool ran = false;
+        QTimer::singleShot(0, [&] {
+            auto* dialog = dynamic_cast<D*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr) << "the dialog did not open";
+            ran = true;
+            steps(*dialog);
+            if (dialog->isVisible()) dialog->reject();
+        });
+        touch();
+        EXPECT_TRUE(ran);
+    }
+
+    template <typename T>
+    static T* Control(QWidget& dialog, int id) {
+        T* control = dialog.findChild<T*>(QString::number(id));
+        EXPECT_NE(control, nullptr) << id;
+        return control;
+    }
+
+    CPanelDialogs dialogs;
+};
