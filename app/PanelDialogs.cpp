@@ -4,23 +4,27 @@
 #include "dialogs/CustomMenuDlg.h"
 #include "dialogs/FilesDlg.h"
 
-DialogResult CPanelDialogs::Run(const DialogRequest& request) {
+namespace {
+
+// Runs a dialog of type D over the panel, modally, and reports how it closed.
+template <typename D, typename... Args>
+DialogResult RunModal(Args&&... args) {
+    D dialog(g_mainPanel, std::forward<Args>(args)...);
     DialogResult result;
-    switch (request.dialog) {
-        case PanelDialog::Files: {
-            CFilesDlg dialog(g_mainPanel, request.param, request.transfer);
-            result.code = dialog.exec() == QDialog::Accepted ? kDialogOk : kDialogCancel;
-            result.opened = true;
-            break;
-        }
-        case PanelDialog::CustomMenu: {
-            CCustomMenuDlg dialog(g_mainPanel, request.param);
-            result.code = dialog.exec() == QDialog::Accepted ? kDialogOk : kDialogCancel;
-            result.opened = true;
-            break;
-        }
-        default:
-            break;
-    }
+    result.opened = true;
+    result.code = dialog.exec() == QDialog::Accepted ? kDialogOk : kDialogCancel;
     return result;
+}
+
+}  // namespace
+
+DialogResult CPanelDialogs::Run(const DialogRequest& request) {
+    switch (request.dialog) {
+        case PanelDialog::Files:
+            return RunModal<CFilesDlg>(request.param, request.transfer);
+        case PanelDialog::CustomMenu:
+            return RunModal<CCustomMenuDlg>(request.param);
+        default:
+            return {};
+    }
 }

@@ -58,7 +58,8 @@ QPushButton* CSetupDialog::AddButton(int id, const QString& text, const QRect& d
 
 QLabel* CSetupDialog::AddLabel(int id, const QString& text, const QRect& dlu, bool sunken) {
     auto* label = new QLabel(text, this);
-    if (id > 0) label->setObjectName(QString::number(id));
+    // A label without an id of its own is the template's static id, -1.
+    label->setObjectName(QString::number(id > 0 ? id : kStaticId));
     label->setGeometry(dlu);
     if (sunken) label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     return label;

@@ -33,6 +33,9 @@ int ClampedSelection(int current, int step, int count);
 // The on-screen keyboard the dialogs that take typed names start.
 inline constexpr const char* kKeyboardProgram = "onboard";
 
+// The id a template gives its plain labels.
+inline constexpr int kStaticId = -1;
+
 // The property the application style recognises setup dialogs by.
 inline constexpr const char* kSetupDialogProperty = "kv4SetupDialog";
 

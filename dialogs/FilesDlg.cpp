@@ -31,7 +31,7 @@ CFilesDlg::CFilesDlg(QWidget* panel, int mode, const std::array<bool, kUnitSlots
     : CSetupDialog(panel, QSize(kFilesTemplateWidth, kFilesTemplateHeight)),
       m_mode(mode == 1 ? 1 : 0),
       m_transfer(transfer) {
-    AddLabel(0, QStringLiteral("Filename:"), DluRect(7, 8, 44, 10));
+    AddLabel(kStaticId, QStringLiteral("Filename:"), DluRect(7, 8, 44, 10));
     m_name = AddEdit(kIdFileName, DluRect(52, 5, 108, 15));
     m_list = AddList(kIdFileList, DluRect(7, 24, 150, 142));
 
@@ -47,7 +47,7 @@ CFilesDlg::CFilesDlg(QWidget* panel, int mode, const std::array<bool, kUnitSlots
     m_save->setEnabled(false);
     m_rename->setEnabled(false);
 
-    AddLabel(0, QStringLiteral("Transfer:"), DluRect(222, 104, 68, 10));
+    AddLabel(kStaticId, QStringLiteral("Transfer:"), DluRect(222, 104, 68, 10));
     for (int k = 0; k < kUnitCount; ++k) {
         const QRect place = DluRect(222 + 36 * (k % 2), 116 + 24 * (k / 2), 32, 20);
         m_transferButtons[k] = AddButton(kIdTransferFirst + k, QString::number(k + 1), place);

@@ -67,6 +67,10 @@ TEST_F(FilesDialog, OpensPlacedTitledWithTheUnitsFilesAndTheKeyboard) {
         EXPECT_EQ(Control<QPushButton>(d, kIdLoad)->text(), QStringLiteral("Load"));
         EXPECT_EQ(Control<QPushButton>(d, kIdPageDown)->text(), QStringLiteral("Page Down"));
         EXPECT_EQ(Control<QPushButton>(d, kIdClose)->text(), QStringLiteral("Close"));
+        // Every control carries its template id; plain labels the static id -1.
+        for (QWidget* w : d.findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            EXPECT_FALSE(w->objectName().isEmpty()) << w->metaObject()->className();
+        EXPECT_EQ(d.findChildren<QLabel*>(QStringLiteral("-1")).size(), 2);
         // No other unit is a Cedar on line: no transfer.
         for (int k = 0; k < 4; ++k)
             EXPECT_FALSE(Control<QPushButton>(d, kIdTransferFirst + k)->isEnabled()) << k;
