@@ -154,6 +154,9 @@ void CMainPanelDlg::RunAction(int action, int param) {
             request.dialog = PanelDialog::EffectMenu;
             if (!OpenDialog(request).opened) break;
             ActionAfterEffectMenu();
+            // A loaded effect brings its own controls to the knobs and function buttons.
+            UpdateFunctionCaptions();
+            BindKnobs();
             break;
         case 17: {
             request.dialog = PanelDialog::Output;

@@ -2,6 +2,7 @@
 
 #include "app/MainPanelDlg.h"
 #include "dialogs/CustomMenuDlg.h"
+#include "dialogs/EffectMenuDlg.h"
 #include "dialogs/FilesDlg.h"
 
 namespace {
@@ -24,6 +25,8 @@ DialogResult CPanelDialogs::Run(const DialogRequest& request) {
             return RunModal<CFilesDlg>(request.param, request.transfer);
         case PanelDialog::CustomMenu:
             return RunModal<CCustomMenuDlg>(request.param);
+        case PanelDialog::EffectMenu:
+            return RunModal<CEffectMenuDlg>();
         default:
             return {};
     }

@@ -196,8 +196,9 @@ void CMainPanelDlg::OnFunctionButton(int f) {
             InsertKeyframe();
         else if (f == kDeleteKeyframeButton)
             DeleteKeyframe();
-        else if (f == kRunEffectButton)
-            SelectEffect(g_currentEffect);
+        else if (f == kRunEffectButton && g_currentEffect < kMaxEffects)
+            // The unit knows the effect by its own number, not by its place in the list.
+            SelectEffect(static_cast<uint8_t>(g_effects[g_currentEffect].effectId & 0xFF));
         return;
     }
     const int s = FunctionSwitchIndex(m, f);

@@ -65,6 +65,7 @@ public:
     const std::vector<SimFile>& Files() const { return m_files; }
     const std::vector<SimFile>& UserFiles() const { return m_userFiles; }
     const std::vector<SimEffect>& Effects() const { return m_effects; }
+    std::vector<SimEffect>& Effects() { return m_effects; }
     const std::vector<SimGpiSequence>& GpiSequences() const { return m_gpi; }
     int RunningEffect() const { return m_runningEffect; }
     const std::vector<uint8_t>& Blob();
