@@ -1,20 +1,27 @@
 #include "app/PanelDialogs.h"
 
 #include "app/MainPanelDlg.h"
+#include "dialogs/AttributesDlg.h"
 #include "dialogs/CustomMenuDlg.h"
 #include "dialogs/EffectMenuDlg.h"
 #include "dialogs/FilesDlg.h"
+#include "dialogs/OnAirLockoutDlg.h"
 
 namespace {
+
+// How a dialog that ran closed.
+DialogResult Closed(int execResult) {
+    DialogResult result;
+    result.opened = true;
+    result.code = execResult == QDialog::Accepted ? kDialogOk : kDialogCancel;
+    return result;
+}
 
 // Runs a dialog of type D over the panel, modally, and reports how it closed.
 template <typename D, typename... Args>
 DialogResult RunModal(Args&&... args) {
     D dialog(g_mainPanel, std::forward<Args>(args)...);
-    DialogResult result;
-    result.opened = true;
-    result.code = dialog.exec() == QDialog::Accepted ? kDialogOk : kDialogCancel;
-    return result;
+    return Closed(dialog.exec());
 }
 
 }  // namespace
@@ -27,6 +34,15 @@ DialogResult CPanelDialogs::Run(const DialogRequest& request) {
             return RunModal<CCustomMenuDlg>(request.param);
         case PanelDialog::EffectMenu:
             return RunModal<CEffectMenuDlg>();
+        case PanelDialog::Attributes:
+            if (!request.control && !request.switchRecord) return {};
+            return RunModal<CAttributesDlg>(request.control, request.switchRecord);
+        case PanelDialog::OnAirLockout: {
+            COnAirLockoutDlg dialog(g_mainPanel, request.param);
+            DialogResult result = Closed(dialog.exec());
+            result.locksChanged = dialog.Changed();
+            return result;
+        }
         default:
             return {};
     }

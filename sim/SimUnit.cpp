@@ -28,6 +28,8 @@ constexpr int kFileClearAltSwitch = 174;
 constexpr int kFileClearBusyIdentifies = 4;
 constexpr int kSteppedAttribute = 0x0100;
 constexpr int kFirstSwitch = 128;
+constexpr int kLockoutSwitch = 168;
+constexpr uint8_t kUnlockedState = 2;
 constexpr int kMaxStep = 65536;  // more than any control's range
 constexpr size_t kUpdateSlot = 3;
 
@@ -412,11 +414,20 @@ int SimUnit::ScaledDelta(int id, int delta) {
     return static_cast<int>(std::clamp<int64_t>(step, -kMaxStep, kMaxStep));
 }
 
+bool SimUnit::HeldByLockout(int id) const {
+    // The lockout switch itself always answers, so that the lockout can be turned off.
+    if (id == kLockoutSwitch || m_switchValues[kLockoutSwitch - kFirstSwitch] == 0 ||
+        !(m_flags & kFlagTally))
+        return false;
+    const uint8_t lock = id < kFirstSwitch ? m_controlLocks[id] : m_switchLocks[id - kFirstSwitch];
+    return lock != kUnlockedState;
+}
+
 SimAnswer SimUnit::Adjust(const Params& p) {
     if (p.size() != 3 || p[0] >= kFirstSwitch) return UpdateAnswer({});
     const int id = p[0];
     const auto delta = static_cast<int16_t>(p[1] << 8 | p[2]);
-    StoreControl(id, m_values[id] + ScaledDelta(id, delta));
+    if (!HeldByLockout(id)) StoreControl(id, m_values[id] + ScaledDelta(id, delta));
     return UpdateAnswer(Updates(id));
 }
 
@@ -424,11 +435,11 @@ SimAnswer SimUnit::Set(const Params& p) {
     if (p.size() == 3 && p[0] < kFirstSwitch) {
         const int id = p[0];
         const auto raw = static_cast<int16_t>(p[1] << 8 | p[2]);
-        StoreControl(id, raw == kResetRequest ? m_reset[id] : raw);
+        if (!HeldByLockout(id)) StoreControl(id, raw == kResetRequest ? m_reset[id] : raw);
         return UpdateAnswer(Updates(id));
     }
     if (p.size() == 2 && p[0] >= kFirstSwitch) {
-        if (p[1] != kReportSwitch) StoreSwitch(p[0], p[1]);
+        if (p[1] != kReportSwitch && !HeldByLockout(p[0])) StoreSwitch(p[0], p[1]);
         if (p[0] == kFileClearSwitch || p[0] == kFileClearAltSwitch)
             m_busyIdentifies = kFileClearBusyIdentifies;
         return UpdateAnswer(Updates(p[0]));

@@ -86,6 +86,8 @@ private:
     SimAnswer Identify();
     SimAnswer Values(bool second, bool rest);
     SimAnswer Adjust(const Params& p);
+    // On air with the lockout on, a locked control or switch keeps its value.
+    bool HeldByLockout(int id) const;
     SimAnswer Set(const Params& p);
     // Values are stored through these: they clamp, and a linked setting follows.
     void StoreControl(int id, int value);
