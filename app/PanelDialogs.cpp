@@ -3,6 +3,8 @@
 #include "app/MainPanelDlg.h"
 #include "dialogs/CustomMenuDlg.h"
 #include "dialogs/FilesDlg.h"
+#include "dialogs/GpiDlg.h"
+#include "dialogs/GpiInputDlg.h"
 
 namespace {
 
@@ -24,6 +26,10 @@ DialogResult CPanelDialogs::Run(const DialogRequest& request) {
             return RunModal<CFilesDlg>(request.param, request.transfer);
         case PanelDialog::CustomMenu:
             return RunModal<CCustomMenuDlg>(request.param);
+        case PanelDialog::Gpi:
+            if (request.param == kGpiTemplate) return RunModal<CGpiDlg>();
+            if (request.param == kGpiInputTemplate) return RunModal<CGpiInputDlg>();
+            return {};
         default:
             return {};
     }
