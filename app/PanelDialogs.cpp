@@ -5,6 +5,8 @@
 #include "dialogs/CustomMenuDlg.h"
 #include "dialogs/EffectMenuDlg.h"
 #include "dialogs/FilesDlg.h"
+#include "dialogs/GpiDlg.h"
+#include "dialogs/GpiInputDlg.h"
 #include "dialogs/OnAirLockoutDlg.h"
 
 namespace {
@@ -43,6 +45,10 @@ DialogResult CPanelDialogs::Run(const DialogRequest& request) {
             result.locksChanged = dialog.Changed();
             return result;
         }
+        case PanelDialog::Gpi:
+            if (request.param == kGpiTemplate) return RunModal<CGpiDlg>();
+            if (request.param == kGpiInputTemplate) return RunModal<CGpiInputDlg>();
+            return {};
         default:
             return {};
     }

@@ -7,6 +7,7 @@ QString DialogStyleSheet() {
     QString sheet = QStringLiteral(
         "%1, QMessageBox { background-color: #2b2d31; color: #d2d2d2; }"
         "%1 QLabel, QMessageBox QLabel { color: #d2d2d2; font-size: 13px; }"
+        "%1 QCheckBox { color: #d2d2d2; font-size: 13px; }"
         "%1 QPushButton, QMessageBox QPushButton {"
         "  background-color: #4a4d52; color: #e6e6e6; border: 1px solid #17181a;"
         "  border-radius: 4px; min-height: 28px; padding: 2px 4px; font-size: 13px; }"

@@ -42,6 +42,10 @@
 // the rest carried per control so that slow turns still move it; 1280 makes one 80-count notch
 // of the console's wheel a sixteenth of the range. A stepped control moves by the delta itself.
 //
+// A unit whose menu 32 names controls in knob slots 0 and 1 and switches in item slots 10 and 11
+// keeps the dwell (knob 0) and the two enable switches per GPI input: the control in knob 1
+// selects the input they show.
+//
 // "linkedSwitch" makes the control and that switch one setting of the unit (a knob and a routing
 // button that pick the same input): control value = switch value + "linkOffset". A change of
 // either is answered with value updates of both. The ranges and start values must agree.

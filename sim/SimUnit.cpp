@@ -104,6 +104,7 @@ SimUnit::SimUnit(const SimProfile& profile) : m_profile(profile) {
             if (file.contents.empty()) file.contents = Snapshot(file.name);
     m_effects = profile.effects;
     m_gpi = profile.gpiSequences;
+    FindGpiInputSettings();
 }
 
 const std::vector<uint8_t>& SimUnit::Blob() {
@@ -361,7 +362,9 @@ SimAnswer SimUnit::Values(bool second, bool rest) {
 }
 
 void SimUnit::StoreControl(int id, int value) {
+    const int before = m_values[id];
     m_values[id] = static_cast<int16_t>(std::clamp(value, m_min[id], m_max[id]));
+    if (id == m_gpiSelect && m_values[id] != before) SelectGpiInput(before, m_values[id]);
     if (const int s = m_linkedSwitch[id]) {
         const int index = s - kFirstSwitch;
         m_switchValues[index] = static_cast<uint8_t>(
@@ -390,7 +393,10 @@ int SimUnit::Partner(int id) const {
 
 std::vector<uint8_t> SimUnit::Updates(int id) const {
     std::vector<uint8_t> list;
-    for (int entry : {id, Partner(id)}) {
+    // A new GPI input brings its own dwell and enable settings.
+    const bool gpiSelect = id == m_gpiSelect;
+    for (int entry : {id, Partner(id), gpiSelect ? m_gpiDwell : -1, gpiSelect ? m_gpiEnable : -1,
+                      gpiSelect ? m_gpiHigh : -1}) {
         if (entry < 0) continue;
         list.push_back(static_cast<uint8_t>(entry));
         if (entry < kFirstSwitch)

@@ -118,6 +118,12 @@ private:
     SimAnswer Gpi(const Params& p);
     SimAnswer GpiEvent(const Params& p);
     SimAnswer GpiStatus();
+    // Per-input GPI settings: the dwell, enable and high-enable values of one input.
+    using GpiInput = std::array<int, 3>;
+    void FindGpiInputSettings();
+    GpiInput LiveGpiInput() const;
+    // The select control moved from input `from` to input `to`: the three settings follow.
+    void SelectGpiInput(int from, int to);
     // Locks and texts.
     SimAnswer LockTable();
     SimAnswer SetLock(const Params& p);
@@ -159,6 +165,12 @@ private:
     std::vector<SimGpiSequence> m_gpi;
     int m_runningEffect = 0;
     int m_gpiWaitingAnswers = 0;
+    int m_gpiSelect = -1;  // -1: the unit keeps one set of GPI settings for all inputs
+    int m_gpiDwell = -1;
+    int m_gpiEnable = -1;
+    int m_gpiHigh = -1;
+    GpiInput m_gpiStartInput{};
+    std::map<int, GpiInput> m_gpiInputs;  // by select value; the selected one is live
 
     struct Stream {
         std::vector<uint8_t> bytes;

@@ -21,6 +21,12 @@ constexpr int kGpiWorkingAnswers = 2;  // answers the unit sends before a sequen
 constexpr size_t kMaxKeyframes = 64;
 constexpr size_t kMaxEvents = 112;  // as many as one detail answer can carry
 constexpr size_t kNameField = 24;
+constexpr int kGpiMenu = 32;
+constexpr size_t kGpiEnableItem = 10;
+constexpr size_t kGpiHighItem = 11;
+constexpr int kNoKnob = 128;
+constexpr int kNoItem = 255;
+constexpr int kFirstSwitchId = 128;
 
 SimAnswer Answer(uint8_t code, std::vector<uint8_t> data = {}) {
     SimAnswer answer;
@@ -128,7 +134,8 @@ SimAnswer SimUnit::Gpi(const Params& p) {
     const int events = static_cast<int>(sequence.events.size());
     switch (p[1]) {
         case kGpiReset:
-            sequence.current = events > 0 ? 1 : 0;
+            // Reset stands before the first event: the next step (or GPI) fires event 1.
+            sequence.current = 0;
             return Answer(kGpiDetail);
         case kGpiStep:
             sequence.current = events > 0 ? sequence.current % events + 1 : 0;
@@ -155,12 +162,18 @@ SimAnswer SimUnit::Gpi(const Params& p) {
 
 SimAnswer SimUnit::GpiEvent(const Params& p) {
     if (p.size() == 5 && p[0] < m_gpi.size()) {
-        auto& events = m_gpi[p[0]].events;
-        const size_t position = p[1];
-        if (p[2] == 1 && events.size() < kMaxEvents)
-            events.insert(events.begin() + std::min(position, events.size()), {0, p[4]});
-        else if (p[2] == 0 && position < events.size())
+        // The event that was current stays current while others come and go before it.
+        SimGpiSequence& sequence = m_gpi[p[0]];
+        auto& events = sequence.events;
+        const int position = std::min<int>(p[1], static_cast<int>(events.size()));
+        if (p[2] == 1 && events.size() < kMaxEvents) {
+            events.insert(events.begin() + position, {0, p[4]});
+            if (position < sequence.current) ++sequence.current;
+        } else if (p[2] == 0 && position < static_cast<int>(events.size())) {
             events.erase(events.begin() + position);
+            if (position < sequence.current - 1) --sequence.current;
+            sequence.current = std::min(sequence.current, static_cast<int>(events.size()));
+        }
     }
     return Answer(kLoaded);
 }
@@ -172,4 +185,38 @@ SimAnswer SimUnit::GpiStatus() {
         data[12] = static_cast<uint8_t>(m_gpi[0].current);
     }
     return Answer(kGpiStatusAnswer, std::move(data));
+}
+
+void SimUnit::FindGpiInputSettings() {
+    // A unit whose GPI menu names a select control (knob 1), a dwell control (knob 0) and two
+    // enable switches (items 10 and 11), as the units outside group A do, keeps the dwell and
+    // the enables per GPI input.
+    for (const SimMenu& menu : m_profile.menus) {
+        if (menu.id != kGpiMenu || menu.items.size() <= kGpiHighItem) continue;
+        const int select = menu.knobs[1], dwell = menu.knobs[0];
+        const int enable = menu.items[kGpiEnableItem], high = menu.items[kGpiHighItem];
+        if (select >= kNoKnob || dwell >= kNoKnob || enable < kFirstSwitchId || enable >= kNoItem ||
+            high < kFirstSwitchId || high >= kNoItem)
+            return;
+        m_gpiSelect = select;
+        m_gpiDwell = dwell;
+        m_gpiEnable = enable;
+        m_gpiHigh = high;
+        m_gpiStartInput = LiveGpiInput();
+    }
+}
+
+SimUnit::GpiInput SimUnit::LiveGpiInput() const {
+    return {m_values[m_gpiDwell], m_switchValues[m_gpiEnable - kFirstSwitchId],
+            m_switchValues[m_gpiHigh - kFirstSwitchId]};
+}
+
+void SimUnit::SelectGpiInput(int from, int to) {
+    m_gpiInputs[from] = LiveGpiInput();
+    // An input not selected before has the settings the unit started with.
+    const auto it = m_gpiInputs.find(to);
+    const GpiInput next = it == m_gpiInputs.end() ? m_gpiStartInput : it->second;
+    m_values[m_gpiDwell] = static_cast<int16_t>(next[0]);
+    m_switchValues[m_gpiEnable - kFirstSwitchId] = static_cast<uint8_t>(next[1]);
+    m_switchValues[m_gpiHigh - kFirstSwitchId] = static_cast<uint8_t>(next[2]);
 }

@@ -1,19 +1,20 @@
 #pragma once
 
-// Sits between the panel and the rig and keeps every packet the panel sends.
-
 #include <cstdint>
 #include <vector>
 
 #include "platform/PortIo.h"
 
+// Sits between the panel and the rig and keeps every packet the panel sends.
 class TapPort final : public PortIo {
 public:
+    static constexpr uint16_t kDataPort = 892;
+
     explicit TapPort(PortIo& inner) : m_inner(inner) {}
     uint8_t Read(uint16_t port) override { return m_inner.Read(port); }
     void Write(uint16_t port, uint8_t value) override {
         m_inner.Write(port, value);
-        if (port != kTappedDataPort) return;
+        if (port != kDataPort) return;
         m_current.push_back(value);
         if (m_current.size() >= 2 && m_current.size() >= m_current[1]) {
             packets.push_back(m_current);
@@ -30,7 +31,6 @@ public:
     std::vector<std::vector<uint8_t>> packets;
 
 private:
-    static constexpr uint16_t kTappedDataPort = 892;  // the EPP data port at 0x378 + 4
     PortIo& m_inner;
     std::vector<uint8_t> m_current;
 };
