@@ -8,6 +8,7 @@
 #include "link/Commands.h"
 #include "tests/app/PanelFixture.h"
 #include "tests/support/RecordingSeams.h"
+#include "tests/support/TapPort.h"
 #include "widgets/InfoPanel.h"
 #include "widgets/KnobDisplay.h"
 
@@ -28,34 +29,6 @@ public:
     }
     std::vector<DialogRequest> requests;
     std::deque<DialogResult> results;
-};
-
-// Sits between the panel and the rig and keeps every packet the panel sends.
-class TapPort final : public PortIo {
-public:
-    explicit TapPort(PortIo& inner) : m_inner(inner) {}
-    uint8_t Read(uint16_t port) override { return m_inner.Read(port); }
-    void Write(uint16_t port, uint8_t value) override {
-        m_inner.Write(port, value);
-        if (port != 892) return;
-        m_current.push_back(value);
-        if (m_current.size() >= 2 && m_current.size() >= m_current[1]) {
-            packets.push_back(m_current);
-            m_current.clear();
-        }
-    }
-    // The long-form requests with this command code, in order.
-    std::vector<std::vector<uint8_t>> Requests(uint8_t code) const {
-        std::vector<std::vector<uint8_t>> found;
-        for (const auto& p : packets)
-            if (p.size() > 4 && p[0] == 0x08 && p[4] == code) found.push_back(p);
-        return found;
-    }
-    std::vector<std::vector<uint8_t>> packets;
-
-private:
-    PortIo& m_inner;
-    std::vector<uint8_t> m_current;
 };
 
 class OperatorInput : public PanelTest {
@@ -272,7 +245,7 @@ TEST_F(OperatorInput, InputRoutingIsWrittenBackInItsOrder) {
     std::vector<int> order;
     for (const auto& request : tap->Requests(168))
         order.push_back(request[5]);
-    EXPECT_EQ(order, (std::vector<int>{200, 201, 202, 203, 205, 209, 208}));
+    EXPECT_EQ(order, (std::vector<int>{200, 201, 202, 203, 204, 207, 205, 209, 208}));
 }
 
 TEST_F(OperatorInput, GpiStatusOnEnteringMenu31) {
