@@ -34,12 +34,15 @@ struct DialogRequest {
 
 inline constexpr int kDialogOk = 1;      // closed with OK, Apply, Update ...
 inline constexpr int kDialogCancel = 2;  // closed otherwise
+// An item value of a routing dialog that leaves the item's switch as it is.
+inline constexpr int kItemNotWritten = 65535;
 
 // What a dialog hands back.
 struct DialogResult {
     bool opened = false;  // false: there is no such dialog (yet)
     int code = kDialogCancel;
-    std::array<int, kMenuItems> itemValues{};  // Output/Input: the value chosen per menu item
+    std::array<int, kMenuItems> itemValues{};  // Output/Input: the value chosen per menu item,
+                                               // or kItemNotWritten
     bool locksChanged = false;                 // OnAirLockout
 };
 

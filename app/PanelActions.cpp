@@ -26,8 +26,6 @@ constexpr int kGpiTemplateGroupA = 152;
 constexpr int kGpiTemplateOthers = 181;
 constexpr int kLockoutEnableSwitch = 168;
 constexpr int kLockoutTallyItem = 11;
-constexpr int kNoValue = 65535;  // an input the dialog leaves alone
-constexpr int kInputDelayItem = 15;
 
 // Items of menus 17 and 46 that the routing dialogs set, in the order they are sent.
 constexpr std::array<int, 10> kOutputItems = {14, 15, 18, 17};
@@ -234,8 +232,10 @@ void CMainPanelDlg::WriteBackItems(int menu, const std::array<int, 10>& items, i
         const int slot = items[i];
         const int item = g_menuDatabase.menus[menu].items[slot];
         if (item == kEmptyItem) continue;
+        // Beside an unchanged input delay, the dialog leaves alone every slot that names no
+        // switch of the unit (zero items past a group-A menu's twelve, hostile words).
         const int value = result.itemValues[slot];
-        if (menu == 46 && slot == kInputDelayItem && value >= kNoValue) continue;
+        if (value >= kItemNotWritten) continue;
         SetSwitchValue(static_cast<uint8_t>(item & 0xFF), static_cast<uint8_t>(value));
     }
 }

@@ -7,9 +7,14 @@
 #include "dialogs/FilesDlg.h"
 #include "dialogs/GpiDlg.h"
 #include "dialogs/GpiInputDlg.h"
+#include "dialogs/InputDlg.h"
+#include "dialogs/MonitorDlg.h"
 #include "dialogs/OnAirLockoutDlg.h"
+#include "dialogs/OutputDlg.h"
 
 namespace {
+
+static_assert(kItemUnchanged == kItemNotWritten);
 
 // How a dialog that ran closed.
 DialogResult Closed(int execResult) {
@@ -23,7 +28,10 @@ DialogResult Closed(int execResult) {
 template <typename D, typename... Args>
 DialogResult RunModal(Args&&... args) {
     D dialog(g_mainPanel, std::forward<Args>(args)...);
-    return Closed(dialog.exec());
+    DialogResult result = Closed(dialog.exec());
+    // The routing dialogs hand back the value chosen for each item of their menu.
+    if constexpr (requires { dialog.ItemValues(); }) result.itemValues = dialog.ItemValues();
+    return result;
 }
 
 }  // namespace
@@ -49,6 +57,12 @@ DialogResult CPanelDialogs::Run(const DialogRequest& request) {
             if (request.param == kGpiTemplate) return RunModal<CGpiDlg>();
             if (request.param == kGpiInputTemplate) return RunModal<CGpiInputDlg>();
             return {};
+        case PanelDialog::Output:
+            return RunModal<COutputDlg>();
+        case PanelDialog::Monitor:
+            return RunModal<CMonitorDlg>();
+        case PanelDialog::Input:
+            return RunModal<CInputDlg>();
         default:
             return {};
     }

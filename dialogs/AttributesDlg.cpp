@@ -5,7 +5,6 @@
 #include <QPushButton>
 #include <cstdio>
 
-#include "dialogs/CustomMenuDlg.h"
 #include "link/Commands.h"
 
 namespace {

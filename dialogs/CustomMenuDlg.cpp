@@ -18,15 +18,6 @@ constexpr uint32_t kLastSwitchId = 255;
 
 }  // namespace
 
-QString ListName(const std::string& name) {
-    // The unit breaks names with CR LF; a list line shows the break as one space.
-    QString text = QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
-    text.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
-    text.replace(QLatin1Char('\n'), QLatin1Char(' '));
-    text.replace(QLatin1Char('\r'), QLatin1Char(' '));
-    return text;
-}
-
 CCustomMenuDlg::CCustomMenuDlg(QWidget* panel, int menu)
     : CSetupDialog(panel, QSize(kCustomTemplateWidth, kCustomTemplateHeight)),
       m_menu(std::clamp(menu, 0, kCustomMenus - 1)) {

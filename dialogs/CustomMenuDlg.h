@@ -38,9 +38,6 @@ inline constexpr const char* kSlotClear = "<---";
 extern CustomKnobTable::value_type g_customKnobsEdit;
 extern CustomButtonTable::value_type g_customButtonsEdit;
 
-// A name as a list shows it: its line break becomes one space.
-QString ListName(const std::string& name);
-
 class CCustomMenuDlg : public CSetupDialog {
 public:
     // menu: the custom menu edited, 0..4.

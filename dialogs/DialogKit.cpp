@@ -1,19 +1,27 @@
 #include "dialogs/DialogKit.h"
 
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPainter>
 #include <QPushButton>
+#include <QRadioButton>
 #include <algorithm>
 #include <cmath>
 
+#include "link/MenuDatabase.h"
 #include "link/UnitOperations.h"
 
 namespace {
 
 constexpr double kDluAcross = 1.5;
 constexpr double kDluDown = 1.625;
+// Painted rules, in the grey of the dialogs' borders.
+const QColor kRuleColor(0x8a, 0x8d, 0x92);
 
 int Across(int dlu) {
     return static_cast<int>(std::lround(dlu * kDluAcross));
@@ -30,6 +38,24 @@ QSize DluSize(int width, int height) {
 
 QRect DluRect(int x, int y, int width, int height) {
     return {Across(x), Down(y), Across(width), Down(height)};
+}
+
+QString ListName(const std::string& name) {
+    // The unit breaks names with CR LF; a list line shows the break as one space.
+    QString text = QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
+    text.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+    text.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    text.replace(QLatin1Char('\r'), QLatin1Char(' '));
+    return text;
+}
+
+const SwitchRecord* SlotSwitch(int menu, int slot) {
+    const int carried = IsModelGroupA() ? kGroupAItemSlots : kItemSlots;
+    if (menu < 0 || menu >= kMenuCount || slot < 0 || slot >= carried) return nullptr;
+    const uint16_t item = g_menuDatabase.menus[menu].items[slot];
+    if (item < kFirstSwitchId || item >= kEmptyItem) return nullptr;
+    const SwitchRecord& record = g_menuDatabase.switches[item - kFirstSwitchId];
+    return record.id == item ? &record : nullptr;
 }
 
 int ClampedSelection(int current, int step, int count) {
@@ -81,6 +107,46 @@ QListWidget* CSetupDialog::AddList(int id, const QRect& dlu) {
     return list;
 }
 
+QCheckBox* CSetupDialog::AddCheckBox(int id, const QString& text, const QRect& dlu) {
+    auto* box = new QCheckBox(text, this);
+    box->setObjectName(QString::number(id));
+    box->setGeometry(dlu);
+    box->setFocusPolicy(Qt::NoFocus);
+    return box;
+}
+
+QRadioButton* CSetupDialog::AddRadio(int id, const QString& text, const QRect& dlu) {
+    auto* radio = new QRadioButton(text, this);
+    radio->setObjectName(QString::number(id));
+    radio->setGeometry(dlu);
+    radio->setFocusPolicy(Qt::NoFocus);
+    // Each dialog groups its radio buttons itself; siblings are not one group by default.
+    radio->setAutoExclusive(false);
+    return radio;
+}
+
+QComboBox* CSetupDialog::AddCombo(int id, const QRect& dlu) {
+    auto* combo = new QComboBox(this);
+    combo->setObjectName(QString::number(id));
+    combo->setGeometry(dlu);
+    combo->setFocusPolicy(Qt::NoFocus);
+    return combo;
+}
+
+QGroupBox* CSetupDialog::AddGroup(const QString& text, const QRect& dlu) {
+    auto* group = new QGroupBox(text, this);
+    group->setObjectName(QString::number(kStaticId));
+    group->setGeometry(dlu);
+    // Behind the controls it frames, which are the dialog's own children.
+    group->lower();
+    return group;
+}
+
+void CSetupDialog::SetRule(std::optional<QLine> rule) {
+    m_rule = rule;
+    update();
+}
+
 void CSetupDialog::StartKeyboard() {
     if (!m_keyboard) m_keyboard = TheLauncher().Start(kKeyboardProgram, {});
 }
@@ -102,6 +168,14 @@ void CSetupDialog::keyPressEvent(QKeyEvent* event) {
 void CSetupDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     Place();
+}
+
+void CSetupDialog::paintEvent(QPaintEvent* event) {
+    QDialog::paintEvent(event);
+    if (!m_rule) return;
+    QPainter painter(this);
+    painter.setPen(kRuleColor);
+    painter.drawLine(*m_rule);
 }
 
 void CSetupDialog::Place() {

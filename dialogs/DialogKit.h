@@ -5,18 +5,25 @@
 // long as the dialog lives, and its message boxes through the one prompter.
 
 #include <QDialog>
+#include <QLine>
 #include <QPoint>
 #include <QRect>
 #include <QSize>
+#include <optional>
 #include <string>
 
+#include "link/PanelState.h"
 #include "platform/Launcher.h"
 #include "platform/Prompter.h"
 
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
+class QRadioButton;
 
 // The classic 8-point dialog font: one dialog unit is 1.5 pixels across and 1.625 down.
 QSize DluSize(int width, int height);
@@ -39,6 +46,14 @@ inline constexpr int kStaticId = -1;
 // The property the application style recognises setup dialogs by.
 inline constexpr const char* kSetupDialogProperty = "kv4SetupDialog";
 
+// A name as a list or a check box shows it: its line break becomes one space.
+QString ListName(const std::string& name);
+
+// The switch that item slot of the selected unit's menu names, or nullptr when the slot is
+// empty, lies beyond the slots the unit's menus carry (a group-A blob fills only 12; the rest
+// hold whatever was there before), or names no switch the unit has defined.
+const SwitchRecord* SlotSwitch(int menu, int slot);
+
 class CSetupDialog : public QDialog {
 public:
     // A dialog of the template size (dialog units) on the panel.
@@ -54,6 +69,13 @@ protected:
     QLabel* AddLabel(int id, const QString& text, const QRect& dlu, bool sunken = false);
     QLineEdit* AddEdit(int id, const QRect& dlu);
     QListWidget* AddList(int id, const QRect& dlu);
+    QCheckBox* AddCheckBox(int id, const QString& text, const QRect& dlu);
+    QRadioButton* AddRadio(int id, const QString& text, const QRect& dlu);
+    QComboBox* AddCombo(int id, const QRect& dlu);
+    QGroupBox* AddGroup(const QString& text, const QRect& dlu);
+
+    // A line the dialog paints in client pixels; none by default.
+    void SetRule(std::optional<QLine> rule);
 
     void SwallowEnter(bool swallow) { m_swallowEnter = swallow; }
     // Starts the on-screen keyboard; a machine without one goes on without it.
@@ -62,10 +84,12 @@ protected:
 
     void keyPressEvent(QKeyEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     void Place();
 
+    std::optional<QLine> m_rule;
     bool m_swallowEnter = false;
     Launcher::Handle m_keyboard = 0;
     QWidget* m_panel;

@@ -9,7 +9,6 @@
 #include <algorithm>
 #include <cstring>
 
-#include "dialogs/CustomMenuDlg.h"
 #include "link/Commands.h"
 
 std::array<uint8_t, kMaxEffects> g_effectListIds{};

@@ -8,7 +8,6 @@
 #include <map>
 #include <vector>
 
-#include "dialogs/CustomMenuDlg.h"
 #include "link/Commands.h"
 
 namespace {

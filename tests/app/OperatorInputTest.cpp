@@ -245,7 +245,7 @@ TEST_F(OperatorInput, InputRoutingIsWrittenBackInItsOrder) {
     std::vector<int> order;
     for (const auto& request : tap->Requests(168))
         order.push_back(request[5]);
-    EXPECT_EQ(order, (std::vector<int>{200, 201, 202, 203, 205, 209, 208}));
+    EXPECT_EQ(order, (std::vector<int>{200, 201, 202, 203, 204, 207, 205, 209, 208}));
 }
 
 TEST_F(OperatorInput, GpiStatusOnEnteringMenu31) {

@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "dialogs/CustomMenuDlg.h"
+#include "dialogs/DialogKit.h"
 #include "dialogs/EffectMenuDlg.h"
 #include "link/Commands.h"
 #include "tests/dialogs/DialogFixture.h"

@@ -115,9 +115,11 @@ TEST(SimProfileShipped, AboutTemplateMatchesTheUnitInformation) {
     }
 }
 
-// Item slots: menu buttons hold menu numbers, function slots hold switch ids, 255 is empty; the
-// dialogs that read slots 10..19 exist only where a menu has 20 slots.
+// Item slots: menu buttons hold menu numbers, function slots hold switch ids, 255 is empty. The
+// routing and Monitor dialogs (menus 17, 45, 46) are on every unit with 20 slots and on a
+// group-A unit, whose 12 slots carry inputs 1 and 2 and two monitor switches.
 TEST(SimProfileShipped, MenusFitTheModelAndReferToDefinedRecords) {
+    int groupADialogUnits = 0;
     for (const SimProfile& p : AllShipped()) {
         SCOPED_TRACE(p.name);
         const bool groupA = GroupA(p.model);
@@ -138,11 +140,25 @@ TEST(SimProfileShipped, MenusFitTheModelAndReferToDefinedRecords) {
             for (int knob : m.knobs)
                 EXPECT_TRUE(knob == 128 || ById(p.controls, knob)) << knob;
             const bool dialog = m.attributes & 0x400;
-            const bool wantDialog = !groupA && (m.id == 17 || m.id == 45 || m.id == 46);
-            EXPECT_EQ(dialog, wantDialog);
+            const bool dialogMenu = m.id == 17 || m.id == 45 || m.id == 46;
+            if (groupA)
+                EXPECT_TRUE(!dialog || dialogMenu);
+            else
+                EXPECT_EQ(dialog, dialogMenu);
         }
         EXPECT_EQ(ById(p.menus, 37)->items[11], 250) << "tally switch of the lockout dialog";
-        if (groupA) continue;
+        if (groupA) {
+            const SimMenu& monitor = *ById(p.menus, 45);
+            const SimMenu& input = *ById(p.menus, 46);
+            if ((monitor.attributes & 0x400) && (input.attributes & 0x400)) {
+                ++groupADialogUnits;
+                for (int slot : {10, 11}) {
+                    EXPECT_NE(ById(p.switches, monitor.items[slot]), nullptr) << slot;
+                    EXPECT_NE(ById(p.switches, input.items[slot]), nullptr) << slot;
+                }
+            }
+            continue;
+        }
         const SimMenu& gpi = *ById(p.menus, 32);
         EXPECT_NE(ById(p.controls, gpi.knobs[0]), nullptr) << "dwell time";
         EXPECT_NE(ById(p.controls, gpi.knobs[1]), nullptr) << "GPI select";
@@ -154,9 +170,12 @@ TEST(SimProfileShipped, MenusFitTheModelAndReferToDefinedRecords) {
             ASSERT_NE(input, nullptr) << slot;
             EXPECT_GE(input->value, 1) << "the info panel shows state label 1 on";
         }
+        for (int slot : {14, 15, 16, 17, 18, 19})
+            EXPECT_NE(ById(p.switches, ById(p.menus, 46)->items[slot]), nullptr) << slot;
         for (int slot : {14, 15, 17, 18})
             EXPECT_NE(ById(p.switches, ById(p.menus, 17)->items[slot]), nullptr) << slot;
     }
+    EXPECT_GE(groupADialogUnits, 1);
 }
 
 // The Cedar's input and output sources are knobs of the Input Select menu and buttons of its

@@ -1,15 +1,15 @@
 #pragma once
 
+// A port between the panel and the rig that keeps every request packet the panel sends.
+
 #include <cstdint>
 #include <vector>
 
+#include "link/EppLink.h"
 #include "platform/PortIo.h"
 
-// Sits between the panel and the rig and keeps every packet the panel sends.
 class TapPort final : public PortIo {
 public:
-    static constexpr uint16_t kDataPort = 892;
-
     explicit TapPort(PortIo& inner) : m_inner(inner) {}
     uint8_t Read(uint16_t port) override { return m_inner.Read(port); }
     void Write(uint16_t port, uint8_t value) override {
