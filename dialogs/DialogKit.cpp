@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
@@ -98,8 +99,28 @@ QLineEdit* CSetupDialog::AddEdit(int id, const QRect& dlu) {
     return edit;
 }
 
+namespace {
+
+// A list box keeps its selection when a touch lands below its last entry: the dialogs act on
+// the selected entry, and a stray touch must not take it away.
+class TouchList final : public QListWidget {
+public:
+    using QListWidget::QListWidget;
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override {
+        if (!indexAt(event->position().toPoint()).isValid()) {
+            event->accept();
+            return;
+        }
+        QListWidget::mousePressEvent(event);
+    }
+};
+
+}  // namespace
+
 QListWidget* CSetupDialog::AddList(int id, const QRect& dlu) {
-    auto* list = new QListWidget(this);
+    QListWidget* list = new TouchList(this);
     list->setObjectName(QString::number(id));
     list->setGeometry(dlu);
     list->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -176,6 +197,10 @@ void CSetupDialog::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     painter.setPen(kRuleColor);
     painter.drawLine(*m_rule);
+}
+
+int CSetupDialog::PanelScreenWidth() const {
+    return m_panel ? m_panel->window()->width() : kScreenWidth;
 }
 
 void CSetupDialog::Place() {

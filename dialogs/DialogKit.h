@@ -62,6 +62,9 @@ public:
 
     // Where the dialog's outer top-left corner goes on the panel's screen, from its outer size.
     virtual QPoint Placement(QSize outer) const = 0;
+    // The width of the panel's screen: the panel's own window, which fills the screen on the
+    // panel PC and stands for it on a desktop.
+    int PanelScreenWidth() const;
 
 protected:
     // Controls named by their template ids.

@@ -1,7 +1,5 @@
 #include "dialogs/OutputDlg.h"
 
-#include <QScreen>
-
 COutputDlg::COutputDlg(QWidget* panel)
     : CRoutingDlg(panel, QSize(kOutputTemplateWidth, kOutputTemplateHeight), kOutputMenuNumber) {
     AddGroup(QString::fromLatin1(kTextFgBgOut), DluRect(7, 4, 188, 60));
@@ -17,10 +15,7 @@ COutputDlg::COutputDlg(QWidget* panel)
 }
 
 QPoint COutputDlg::Placement(QSize outer) const {
-    // The width a full-screen window's client area has on the screen the dialog opens on.
-    const QScreen* shown = screen();
-    const int width = shown ? shown->availableGeometry().width() : kScreenWidth;
-    return {(width - outer.width()) / 2, (kScreenHeight - outer.height()) / 3};
+    return {(PanelScreenWidth() - outer.width()) / 2, (kScreenHeight - outer.height()) / 3};
 }
 
 void COutputDlg::OnInitDialog() {

@@ -139,6 +139,11 @@ TEST_F(FilesDialog, LoadsDeletesAndRenamesTheSelectedFile) {
         list->setCurrentRow(1);  // as the operator touches it: the name follows
         const QString second = UnitFiles(3).at(1);
         EXPECT_EQ(Control<QLineEdit>(d, kIdFileName)->text(), second);
+        // A touch below the last file keeps the selection.
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          QPoint(10, list->viewport()->height() - 3));
+        EXPECT_EQ(list->currentRow(), 1);
+        EXPECT_EQ(list->selectedItems().size(), 1);
         Touch(d, kIdLoad);
         EXPECT_EQ(rig->Unit(3)->Received(kCmdLoadFile), 1);
         EXPECT_EQ(Status(d), " Status: File " + second.toStdString() + " has been loaded!");

@@ -127,6 +127,9 @@ TEST_F(RoutingDialog, OutputKeepsTheMatteViewLockedUntilViewLockIsCleared) {
     ConnectAndTap(3);
     Open<COutputDlg>(2, [&](COutputDlg& d) {
         EXPECT_EQ(d.windowTitle(), QStringLiteral("Output Routing"));
+        // Centred on the panel's screen, whose width the panel's window has.
+        const QRect outer = d.frameGeometry();
+        EXPECT_EQ(outer.left() - panel->geometry().left(), (panel->width() - outer.width()) / 2);
         EXPECT_EQ(Control<QLabel>(d, 1036)->text(), "Out 1 Source");
         EXPECT_EQ(Items(d, 1078), QStringList({"Program", "Clean Feed", "Key", "Fill"}));
         EXPECT_EQ(Control<QComboBox>(d, 1078)->currentIndex(), 3);
