@@ -1,6 +1,7 @@
 #include "app/PanelDialogs.h"
 
 #include "app/MainPanelDlg.h"
+#include "dialogs/AboutDlg.h"
 #include "dialogs/AttributesDlg.h"
 #include "dialogs/CustomMenuDlg.h"
 #include "dialogs/EffectMenuDlg.h"
@@ -63,6 +64,8 @@ DialogResult CPanelDialogs::Run(const DialogRequest& request) {
             return RunModal<CMonitorDlg>();
         case PanelDialog::Input:
             return RunModal<CInputDlg>();
+        case PanelDialog::About:
+            return RunModal<CAboutDlg>();
         default:
             return {};
     }

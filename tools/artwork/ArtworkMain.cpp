@@ -475,12 +475,12 @@ QImage DefaultLogo() {
     return img;
 }
 
-// The About dialog's picture. Its upper part is a calm, light field that the dialog's own text
-// is drawn on (dark text, starting 10 px from the top, centred); the maker's wordmark sits in a
-// dark band at the bottom.
+// The About dialog's picture, across the top of its client area. Its upper part is a calm, light
+// field that the dialog's own text is drawn on (dark text, starting 10 px from the top, centred;
+// room for nine lines); the maker's wordmark sits in a dark band at the bottom.
 QImage AboutLogo() {
-    const QSize size(363, 128);
-    const int band = 88;
+    const QSize size(363, 190);
+    const int band = 150;
     QImage img(size, QImage::Format_RGB32);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing, true);
