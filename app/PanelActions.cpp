@@ -3,6 +3,7 @@
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <algorithm>
 
 #include "app/MainPanelDlg.h"
 #include "link/Commands.h"
@@ -248,6 +249,10 @@ void CMainPanelDlg::ActionAfterEffectMenu() {
         m_keyFrameRec.minValue = m_keyFrameRec.minDisplay = 1;
         m_keyFrameRec.maxValue = m_keyFrameRec.maxDisplay =
             static_cast<int16_t>(effect->keyframeCount);
+        // Knob 4 shows the frame time of the keyframe knob 7 now names.
+        const uint32_t k = effect->currentKeyframe;
+        if (k >= 1 && k <= std::min<uint32_t>(effect->keyframeCount, kMaxKeyframes))
+            m_frameTimeRec.value = static_cast<int16_t>(effect->keyframes[k - 1].frameTime);
     } else {
         m_keyFrameRec.value = m_keyFrameRec.minValue = m_keyFrameRec.minDisplay = 0;
         m_keyFrameRec.maxValue = m_keyFrameRec.maxDisplay = 0;

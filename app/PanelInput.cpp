@@ -261,7 +261,7 @@ void CMainPanelDlg::ReadKeyframesBack(EffectRecord& effect) {
     const auto id = static_cast<uint8_t>(effect.effectId & 0xFF);
     const uint32_t count = std::min<uint32_t>(effect.keyframeCount, kMaxKeyframes);
     for (uint32_t i = 0; i < count; ++i) {
-        ResponseBuffer a;
+        ResponseBuffer a{};
         SendCommand3(kCmdKeyframe, kRespKeyframe, id, static_cast<uint8_t>(i), kKeyframeRead, a);
         Keyframe& frame = effect.keyframes[i];
         frame.frameTime = static_cast<uint32_t>(a[10] << 8 | a[11]);
@@ -299,7 +299,7 @@ void CMainPanelDlg::InsertKeyframe() {
                              0,
                              0,
                              0};
-    ResponseBuffer a;
+    ResponseBuffer a{};
     SendCommandBytes(kCmdKeyframe, kRespKeyframe, sizeof bytes, bytes, a);
     ReadKeyframesBack(effect);
     ShowCurrentKeyframe(effect);
@@ -314,7 +314,7 @@ void CMainPanelDlg::DeleteKeyframe() {
         return;
     const auto id = static_cast<uint8_t>(effect.effectId & 0xFF);
     const auto time = static_cast<uint16_t>(effect.keyframes[k - 1].frameTime);
-    ResponseBuffer a;
+    ResponseBuffer a{};
     const uint8_t goTo[] = {id, static_cast<uint8_t>(k - 1), kKeyframeGoTo};
     SendCommandBytes(kCmdKeyframe, kRespKeyframe, sizeof goTo, goTo, a);
     DelayMs(100);

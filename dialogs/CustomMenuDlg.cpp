@@ -93,12 +93,12 @@ void CCustomMenuDlg::FillList() {
         if (knobs) {
             const ControlRecord& c = g_menuDatabase.controls[i];
             if (c.id != kNoControl && (c.attributes & kAttrNameCut) && !c.name.empty())
-                m_list->addItem(ListName(c.name));
+                AddSortedName(m_list, ListName(c.name));
         } else {
             // Switch records 1..128 as the unit numbers them (id 129..254).
             const SwitchRecord& s = g_menuDatabase.switches[i + 1];
             if (s.id > kFirstSwitchId && s.id < kLastSwitchId && (s.attributes & kAttrNameCut))
-                m_list->addItem(ListName(s.name));
+                AddSortedName(m_list, ListName(s.name));
         }
     }
     if (m_list->count() > 0) m_list->setCurrentRow(0);

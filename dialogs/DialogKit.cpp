@@ -59,6 +59,24 @@ const SwitchRecord* SlotSwitch(int menu, int slot) {
     return record.id == item ? &record : nullptr;
 }
 
+namespace {
+
+class NameItem final : public QListWidgetItem {
+public:
+    using QListWidgetItem::QListWidgetItem;
+    bool operator<(const QListWidgetItem& other) const override {
+        return text().compare(other.text(), Qt::CaseInsensitive) < 0;
+    }
+};
+
+}  // namespace
+
+QListWidgetItem* AddSortedName(QListWidget* list, const QString& name) {
+    auto* item = new NameItem(name);
+    list->addItem(item);
+    return item;
+}
+
 int ClampedSelection(int current, int step, int count) {
     if (count <= 0) return -1;
     return std::clamp(current + step, 0, count - 1);

@@ -22,6 +22,7 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class QListWidgetItem;
 class QPushButton;
 class QRadioButton;
 
@@ -53,6 +54,9 @@ QString ListName(const std::string& name);
 // empty, lies beyond the slots the unit's menus carry (a group-A blob fills only 12; the rest
 // hold whatever was there before), or names no switch the unit has defined.
 const SwitchRecord* SlotSwitch(int menu, int slot);
+
+// Adds a name to a sorted list: names sort by their letters, capitals or not.
+QListWidgetItem* AddSortedName(QListWidget* list, const QString& name);
 
 class CSetupDialog : public QDialog {
 public:

@@ -192,6 +192,8 @@ void CEffectMenuDlg::RefreshEffects() {
     const bool current = g_currentEffect < before.size();
     const uint32_t currentId = current ? before[g_currentEffect].effectId : 0;
     if (ReadEffectList() == kLinkOk) {
+        // An effect the unit no longer lists cannot stay current.
+        if (current) g_currentEffect = kNoEffect;
         for (uint32_t i = 0; i < g_effectCount; ++i) {
             const auto learnt = std::find_if(
                 before.begin(), before.end(),
@@ -223,7 +225,7 @@ void CEffectMenuDlg::OnLoad() {
     EffectRecord& effect = g_effects[row];
     const uint8_t id = g_effectListIds[row];
 
-    ResponseBuffer a;
+    ResponseBuffer a{};
     SendCommand2(kCmdEffectHeader, kRespEffectHeader, id, kModeRead, a);
     // The panel keeps 32 keyframes and 32 assignment bytes of an effect.
     effect.keyframeCount = std::min<uint32_t>(a[kAtKeyframeCount], kMaxKeyframes);
@@ -257,7 +259,7 @@ void CEffectMenuDlg::OnLoad() {
 void CEffectMenuDlg::OnDelete() {
     const int row = SelectedEffect();
     if (row < 0) return;
-    ResponseBuffer a;
+    ResponseBuffer a{};
     SendCommand2(kCmdEffectHeader, kRespEffectHeader, g_effectListIds[row], kModeDelete, a);
     // The deleted effect can no longer be run or given keyframes.
     g_currentEffect = kNoEffect;
@@ -279,11 +281,13 @@ void CEffectMenuDlg::OnSave() {
     for (const uint8_t knob : g_effectKnobAssign)
         if (knob != kNoControl) message.push_back(knob);
     message[2] = static_cast<uint8_t>(message.size() - 3);
-    ResponseBuffer a;
+    ResponseBuffer a{};
     SendCommandBytes(kCmdAssignments, kRespAssignments, static_cast<int>(message.size()),
                      message.data(), a);
 
     RefreshEffects();
+    // The new effect is current; one the unit does not list has no record to work on.
+    g_currentEffect = kNoEffect;
     for (uint32_t i = 0; i < g_effectCount; ++i)
         if (EffectNumber(g_effects[i]) == number) g_currentEffect = static_cast<uint8_t>(i);
     ShowAssignments();

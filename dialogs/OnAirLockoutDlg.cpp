@@ -16,7 +16,6 @@ constexpr int kLockoutMenu = 37;
 constexpr int kTallyItem = 11;
 constexpr int kListedRecords = 128;
 constexpr uint32_t kLastSwitchId = 255;
-constexpr int kTableReadAttempts = 2;
 constexpr int kIdRole = Qt::UserRole;
 
 struct LockEntry {
@@ -159,17 +158,14 @@ void COnAirLockoutDlg::ShowTallySelect() {
 void COnAirLockoutDlg::FillLists() {
     m_locked->clear();
     m_unlocked->clear();
-    bool read = false;
-    for (int attempt = 0; attempt < kTableReadAttempts && !read; ++attempt)
-        read = ReadLockTables() == kLinkOk;
+    const bool read = ReadLockTables() == kLinkOk;
     // Without the unit's tables the lists would show the locks of an earlier read, or none as
     // if nothing were locked: they stay empty and say why.
     m_status->setText(read ? QString() : QString::fromLatin1(kLockTablesUnread));
     if (!read) return;
     for (const LockEntry& e : LockEntries()) {
-        auto* item = new QListWidgetItem(e.text);
+        QListWidgetItem* item = AddSortedName(e.locked ? m_locked : m_unlocked, e.text);
         item->setData(kIdRole, e.id);
-        (e.locked ? m_locked : m_unlocked)->addItem(item);
     }
 }
 

@@ -63,7 +63,7 @@ TEST_F(CustomMenuDialog, ListsMarkedControlsAndSwitchesAndAppliesTheSlots) {
         EXPECT_TRUE(knobs.contains("Key Density")) << "the line break shows as a space";
         EXPECT_FALSE(knobs.contains("Shadow Clip"));
         QStringList sorted = knobs;
-        sorted.sort();
+        sorted.sort(Qt::CaseInsensitive);  // as an operator reads a list
         EXPECT_EQ(knobs, sorted);
         for (int k = 1; k <= 8; ++k)
             EXPECT_EQ(Control<QPushButton>(d, kIdSlotButtons[k - 1])->text(), "--->") << k;

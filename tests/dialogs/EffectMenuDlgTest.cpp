@@ -105,6 +105,7 @@ TEST_F(EffectMenuDialog, OffersTheEffectsAndEveryNamedControlAndSwitch) {
 
 TEST_F(EffectMenuDialog, LoadBringsAnEffectsKeyframesAndControlsToTheEffectMenu) {
     Connect();
+    panel->m_frameTimeRec.value = 77;  // left from another effect
     Configure([&](CEffectMenuDlg& d) {
         Select(d, 1);  // "Weather Wipe", the unit's effect 2
         Touch(d, kIdEffectLoad);
@@ -134,6 +135,7 @@ TEST_F(EffectMenuDialog, LoadBringsAnEffectsKeyframesAndControlsToTheEffectMenu)
     // The Effect Menu works the effect: its controls, its keyframes, and Run names it.
     EXPECT_EQ(panel->m_keyFrameRec.value, 1);
     EXPECT_EQ(panel->m_keyFrameRec.maxValue, 2);
+    EXPECT_EQ(panel->m_frameTimeRec.value, 0) << "keyframe 1's frame time";
     EXPECT_EQ(panel->m_knobs[0]->Control(), &g_menuDatabase.controls[12]);
     EXPECT_EQ(panel->m_knobs[1]->Control(), &g_menuDatabase.controls[13]);
     EXPECT_EQ(panel->m_functionButtons[0]->Text(), "Freeze\r\nOff");  // switch 129, at 0

@@ -80,7 +80,7 @@ TEST_F(LockoutDialog, ListsTheUnitsLocksAndMovesEntriesBetweenThem) {
         EXPECT_TRUE(unlocked.contains("Key Density"));
         EXPECT_FALSE(unlocked.contains("Flare Hue")) << "a control without a name is not listed";
         QStringList sorted = unlocked;
-        sorted.sort();
+        sorted.sort(Qt::CaseInsensitive);  // as an operator reads a list
         EXPECT_EQ(unlocked, sorted);
         auto* tally = Control<QLabel>(d, kIdTallySelect);
         EXPECT_EQ(tally->text(), QStringLiteral("Tally Unit Select: Disabled"));
