@@ -7,6 +7,7 @@
 
 #include "app/CommandLine.h"
 #include "app/CursorHider.h"
+#include "app/LinkWaitGuard.h"
 #include "app/MainPanelDlg.h"
 #include "app/PanelApp.h"
 #include "app/PanelDialogs.h"
@@ -72,6 +73,8 @@ int main(int argc, char** argv) {
     SetPower(&power);
     CPanelDialogs dialogs;
     SetDialogFactory(&dialogs);
+    // The link's waits keep the windows alive; the panel's own input waits its turn.
+    CLinkWaitGuard waitGuard;
 
     // The simulated rig stands behind the same port seam as the parallel port.
     std::unique_ptr<SimRig> rig;

@@ -10,11 +10,16 @@ namespace {
 // Counts status reads until a response byte is waiting. True when one came in time; reaching
 // the limit counts as no response even if bit 4 cleared on exactly that read.
 bool WaitForResponse(int spinLimit) {
+    // A spin of half a million reads takes a good part of a second on a real port: the clock
+    // gets a moment every few reads, and the windows keep painting.
+    constexpr int kReadsPerBreath = 64;
+    Clock& clock = TheClock();
     int reads = 0;
     uint8_t status;
     do {
         status = PortRead(kStatusPort);
         ++reads;
+        if (reads % kReadsPerBreath == 0) clock.Breathe();
     } while ((status & kStatusNoAnswer) && reads < spinLimit);
     return reads < spinLimit;
 }

@@ -9,8 +9,32 @@ uint32_t SteadyClock::TickMs() {
         std::chrono::duration_cast<std::chrono::milliseconds>(since).count());
 }
 
+namespace {
+
+PauseHandler* g_pauseHandler = nullptr;
+// A long spin gives the application a moment this often.
+constexpr uint32_t kBreathEveryMs = 10;
+
+}  // namespace
+
+void SetPauseHandler(PauseHandler* handler) {
+    g_pauseHandler = handler;
+}
+
 void SteadyClock::Pause(uint32_t ms) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(ms == 0 ? 1 : ms));
+    const uint32_t wait = ms == 0 ? 1 : ms;
+    if (g_pauseHandler)
+        g_pauseHandler->Pause(wait);
+    else
+        std::this_thread::sleep_for(std::chrono::milliseconds(wait));
+}
+
+void SteadyClock::Breathe() {
+    if (!g_pauseHandler) return;
+    const uint32_t now = TickMs();
+    if (now - m_lastBreath < kBreathEveryMs) return;
+    m_lastBreath = now;
+    g_pauseHandler->Breathe();
 }
 
 void VirtualClock::Pause(uint32_t ms) {
