@@ -16,6 +16,8 @@
 #include "platform/PortIo.h"
 #include "platform/Power.h"
 #include "platform/Prompter.h"
+#include "platform/SerialPort.h"
+#include "sim/SimBypassLine.h"
 #include "sim/SimRig.h"
 #include "sim/console/SimConsole.h"
 
@@ -72,6 +74,7 @@ int main(int argc, char** argv) {
     SetPower(&power);
     CPanelDialogs dialogs;
     SetDialogFactory(&dialogs);
+    SetSerialDevice(options->serialDevice);
 
     // The simulated rig stands behind the same port seam as the parallel port.
     std::unique_ptr<SimRig> rig;
@@ -80,6 +83,14 @@ int main(int argc, char** argv) {
     if (options->simulate) {
         rig = SimRig::Standard();
         SetPortIo(&rig->Port());
+        // Without a real line named, the bypass transfer talks over the rig's pseudo terminal,
+        // whose far end the console offers.
+        if (!options->serialGiven) {
+            if (rig->OpenBypassLine(&error))
+                SetSerialDevice(rig->BypassLine()->PanelDevice());
+            else
+                std::fprintf(stderr, "kv4panel: %s\n", error.c_str());
+        }
         // The console window stands in for the surface and the units. Once the panel runs it
         // joins it, beside it: the panel then owns it and leaves it usable while it runs modal.
         auto* console = new CSimConsole(*rig);
