@@ -56,9 +56,10 @@ std::optional<CommandLine> ParseCommandLine(const std::vector<std::string>& args
             options.kiosk = true;
         else if (name == "--config")
             options.configPath = value;
-        else if (name == "--serial")
+        else if (name == "--serial") {
             options.serialDevice = value;
-        else if (name == "--select-unit") {
+            options.serialGiven = true;
+        } else if (name == "--select-unit") {
             if (value.size() != 1 || value[0] < '1' || value[0] > '4') {
                 *error = "--select-unit needs a unit number from 1 to 4";
                 return std::nullopt;
@@ -96,7 +97,8 @@ std::string UsageText() {
            ")\n"
            "  --serial DEV     serial line of the bypass transfer (default " +
            kDefaultSerialDevice +
-           ")\n"
+           ";\n"
+           "                   with --simulate: a pseudo terminal of the simulator)\n"
            "  --select-unit N  with --simulate: press the key of unit N (1-4) at start\n"
            "  --kiosk          this PC is a dedicated panel: a fatal error powers it off\n"
            "  --version        print the version and exit\n"

@@ -4,8 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/SerialPort.h"
+
 inline constexpr const char* kDefaultConfigPath = "/etc/kv4/KV4.ini";
-inline constexpr const char* kDefaultSerialDevice = "/dev/ttyS0";
 
 // What the operator or engineer asked for on the command line.
 struct CommandLine {
@@ -17,6 +18,7 @@ struct CommandLine {
     std::string port;   // empty: the default parallel port
     std::string configPath = kDefaultConfigPath;
     std::string serialDevice = kDefaultSerialDevice;
+    bool serialGiven = false;  // --serial was given: the line is that device, also simulated
 };
 
 // Parses the arguments after the program name. An unknown option or an unusable value gives

@@ -3,6 +3,7 @@
 #include "app/MainPanelDlg.h"
 #include "dialogs/AboutDlg.h"
 #include "dialogs/AttributesDlg.h"
+#include "dialogs/BypassTransferDlg.h"
 #include "dialogs/CustomMenuDlg.h"
 #include "dialogs/EffectMenuDlg.h"
 #include "dialogs/FilesDlg.h"
@@ -66,6 +67,8 @@ DialogResult CPanelDialogs::Run(const DialogRequest& request) {
             return RunModal<CInputDlg>();
         case PanelDialog::About:
             return RunModal<CAboutDlg>();
+        case PanelDialog::Bypass:
+            return RunModal<CBypassTransferDlg>();
         default:
             return {};
     }

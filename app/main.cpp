@@ -17,6 +17,8 @@
 #include "platform/PortIo.h"
 #include "platform/Power.h"
 #include "platform/Prompter.h"
+#include "platform/SerialPort.h"
+#include "sim/SimBypassLine.h"
 #include "sim/SimRig.h"
 #include "sim/console/SimConsole.h"
 
@@ -73,6 +75,7 @@ int main(int argc, char** argv) {
     SetPower(&power);
     CPanelDialogs dialogs;
     SetDialogFactory(&dialogs);
+    SetSerialDevice(options->serialDevice);
     // The link's waits keep the windows alive; the panel's own input waits its turn.
     CLinkWaitGuard waitGuard;
 
@@ -83,6 +86,14 @@ int main(int argc, char** argv) {
     if (options->simulate) {
         rig = SimRig::Standard();
         SetPortIo(&rig->Port());
+        // Without a real line named, the bypass transfer talks over the rig's pseudo terminal,
+        // whose far end the console offers.
+        if (!options->serialGiven) {
+            if (rig->OpenBypassLine(&error))
+                SetSerialDevice(rig->BypassLine()->PanelDevice());
+            else
+                std::fprintf(stderr, "kv4panel: %s\n", error.c_str());
+        }
         // The console window stands in for the surface and the units. Once the panel runs it
         // joins it, beside it: the panel then owns it and leaves it usable while it runs modal.
         auto* console = new CSimConsole(*rig);

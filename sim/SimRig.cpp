@@ -1,6 +1,15 @@
 #include "sim/SimRig.h"
 
+#include "sim/SimBypassLine.h"
+
 SimRig::SimRig() : m_port({}, &m_surface) {}
+
+SimRig::~SimRig() = default;
+
+bool SimRig::OpenBypassLine(std::string* error) {
+    if (!m_bypassLine) m_bypassLine = SimBypassLine::Open(error);
+    return m_bypassLine != nullptr;
+}
 
 std::unique_ptr<SimRig> SimRig::Standard() {
     auto rig = std::make_unique<SimRig>();

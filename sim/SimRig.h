@@ -9,11 +9,14 @@
 #include "sim/SimSurface.h"
 #include "sim/SimUnit.h"
 
+class SimBypassLine;
+
 // The whole simulated installation: up to four Main Units, the control surface, and the port
 // the panel talks to them through.
 class SimRig {
 public:
     SimRig();
+    ~SimRig();
 
     // Units 1..3 on line with the three shipped profiles, unit 4 (a second Cedar) off line.
     static std::unique_ptr<SimRig> Standard();
@@ -37,9 +40,15 @@ public:
     SimSurface& Surface() { return m_surface; }
     SimPort& Port() { return m_port; }
 
+    // The serial line of the bypass transfer, a pair of pseudo terminals; false and the reason
+    // when the system gives none. The rig has no line until it is opened.
+    bool OpenBypassLine(std::string* error);
+    SimBypassLine* BypassLine() const { return m_bypassLine.get(); }
+
 private:
     std::array<std::unique_ptr<SimUnit>, 5> m_units;
     std::array<bool, 5> m_online{};
     SimSurface m_surface;
     SimPort m_port;
+    std::unique_ptr<SimBypassLine> m_bypassLine;
 };

@@ -1,5 +1,6 @@
 #include "sim/console/SimConsole.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -9,9 +10,11 @@
 #include <QSpinBox>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <QWindow>
 
 #include "sim/SimRig.h"
 #include "sim/console/ConsoleLook.h"
+#include "sim/console/SimBypassPeer.h"
 #include "sim/console/SimKeyPad.h"
 #include "sim/console/SimKnob.h"
 #include "sim/console/SimUnitPanel.h"
@@ -67,6 +70,10 @@ CSimConsole::CSimConsole(SimRig& rig, QWidget* parent) : QWidget(parent), m_rig(
         units->addWidget(m_units[n], 1);
     }
     root->addLayout(units);
+    if (SimBypassLine* line = rig.BypassLine()) {
+        m_bypassPeer = new CSimBypassPeer(*line, this);
+        root->addWidget(m_bypassPeer);
+    }
 
     auto* help = new QLabel(QString::fromLatin1(kHelp), this);
     help->setObjectName(QStringLiteral("help"));
@@ -227,10 +234,39 @@ void CSimConsole::Refresh() {
 }
 
 void CSimConsole::JoinPanel(QWidget* panel) {
+    m_panel = panel;
     if (panel) {
         const QRect beside = panel->frameGeometry();
         setParent(panel, Qt::Window);
         move(beside.right() + 1 + kGapToPanel, beside.top());
     }
     show();
+}
+
+bool CSimConsole::event(QEvent* event) {
+    if (event->type() == QEvent::WindowBlocked && m_panel)
+        QTimer::singleShot(0, this, &CSimConsole::FollowModal);
+    return QWidget::event(event);
+}
+
+bool CSimConsole::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_followed && event->type() == QEvent::Hide) {
+        m_followed->removeEventFilter(this);
+        m_followed = nullptr;
+        QTimer::singleShot(0, this, &CSimConsole::FollowModal);
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void CSimConsole::FollowModal() {
+    if (!m_panel || !windowHandle()) return;
+    QWidget* modal = QApplication::activeModalWidget();
+    QWidget* host = modal && modal->isVisible() && modal != m_panel->window() ? modal : nullptr;
+    if (host != m_followed) {
+        if (m_followed) m_followed->removeEventFilter(this);
+        m_followed = host;
+        if (host) host->installEventFilter(this);
+    }
+    QWidget* above = host ? host : m_panel->window();
+    if (above->windowHandle()) windowHandle()->setTransientParent(above->windowHandle());
 }

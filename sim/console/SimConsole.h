@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 #include <array>
 #include <cstdint>
@@ -13,6 +14,7 @@ class CSimKey;
 class CSimKeyPad;
 class CSimKnob;
 class CSimLamp;
+class CSimBypassPeer;
 class CSimUnitPanel;
 
 // The window that stands in, with --simulate, for everything that is not the panel program:
@@ -33,7 +35,7 @@ public:
     explicit CSimConsole(SimRig& rig, QWidget* parent = nullptr);
 
     // Becomes a window of the running panel, placed beside it: the panel owns the console from
-    // then on, and its modal loop leaves the console usable.
+    // then on, and its modal loop leaves the console usable, also under the panel's dialogs.
     void JoinPanel(QWidget* panel);
 
     // Shows the lamp image and the units' state now (the refresh timer calls it).
@@ -46,8 +48,17 @@ public:
     CSimLamp* TallyLamp(int number) const { return m_tallyLamps[number]; }
     CSimLamp* SelectedLamp(int number) const { return m_selectedLamps[number]; }
     QCheckBox* FanFailedBox() const { return m_fanFailed; }
+    // The peer on the rig's bypass line; nullptr when the rig has no line.
+    CSimBypassPeer* BypassPeer() const { return m_bypassPeer; }
+
+protected:
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // A modal dialog over the panel would block the console with the panel: the console goes
+    // with the dialog shown on top (as its transient window) and back to the panel after it.
+    void FollowModal();
     QWidget* MakeSurface();
     QWidget* MakeLampsAndLink();
     void MakeShortcuts();
@@ -67,4 +78,7 @@ private:
     QCheckBox* m_silent = nullptr;
     QSpinBox* m_busySends = nullptr;
     QSpinBox* m_answerDelay = nullptr;
+    CSimBypassPeer* m_bypassPeer = nullptr;
+    QPointer<QWidget> m_panel;
+    QPointer<QWidget> m_followed;  // the dialog the console goes with
 };

@@ -18,6 +18,7 @@ TEST(CommandLine, DefaultsAndEveryOptionInBothForms) {
     EXPECT_TRUE(none->port.empty());
     EXPECT_EQ(none->configPath, "/etc/kv4/KV4.ini");
     EXPECT_EQ(none->serialDevice, "/dev/ttyS0");
+    EXPECT_FALSE(none->serialGiven) << "the simulator may then offer its own line";
 
     auto all =
         Parse({"--port", "io:0x278", "--config=/tmp/k.ini", "--serial", "/dev/ttyUSB0", "--kiosk"},
@@ -26,6 +27,7 @@ TEST(CommandLine, DefaultsAndEveryOptionInBothForms) {
     EXPECT_EQ(all->port, "io:0x278");
     EXPECT_EQ(all->configPath, "/tmp/k.ini");
     EXPECT_EQ(all->serialDevice, "/dev/ttyUSB0");
+    EXPECT_TRUE(all->serialGiven);
     EXPECT_TRUE(all->kiosk);
 }
 

@@ -3,17 +3,24 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialog>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QStyle>
 #include <QStyleOptionComboBox>
 #include <QTest>
+#include <QTimer>
 #include <QWheelEvent>
 #include <memory>
 
@@ -24,7 +31,10 @@
 #include "link/UnitOperations.h"
 #include "platform/Clock.h"
 #include "platform/PortIo.h"
+#include "platform/SerialPort.h"
+#include "sim/SimBypassLine.h"
 #include "sim/SimRig.h"
+#include "sim/console/SimBypassPeer.h"
 #include "sim/console/SimConsole.h"
 #include "sim/console/SimKeyPad.h"
 #include "sim/console/SimKnob.h"
@@ -317,6 +327,58 @@ TEST_F(SimulatedRig, EveryControlOfTheConsoleCanBeUsedOnEveryUnitInAnyOrder) {
         EXPECT_EQ(console->UnitPanel(n)->ControlBox()->count(),
                   static_cast<int>(rig->Unit(n)->Profile().controls.size()));
     }
+}
+
+// The bypass line: the console's peer, usable under a dialog over the panel, and a program
+// attached to the far end; each hears the answers to what it asked, and only those.
+TEST_F(SimulatedRig, TheBypassLineAnswersTheConsoleUnderADialogOrAnAttachedProgram) {
+    std::string error;
+    ASSERT_TRUE(rig->OpenBypassLine(&error)) << error;
+    console = std::make_unique<CSimConsole>(*rig);
+    console->JoinPanel(panel.get());
+    CSerialPort port;
+    ASSERT_TRUE(port.Open(rig->BypassLine()->PanelDevice()));
+    ASSERT_TRUE(port.SetTimeouts(0, 100, 0, 0, 0));
+    auto panelHears = [&] {
+        std::vector<uint8_t> heard;
+        for (uint8_t b; heard.size() < 4 && port.ReadByte(b);)
+            heard.push_back(b);
+        return heard;
+    };
+    const int program =
+        open(rig->BypassLine()->PeerDevice().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    ASSERT_GE(program, 0);
+    uint8_t heard[8] = {};
+
+    QDialog dialog(panel.get());
+    QTimer::singleShot(0, [&] {
+        QTest::qWait(20);  // the console goes with the dialog
+        console->BypassPeer()->RequestEdit()->setText(QStringLiteral("2 1 c0ff"));
+        // A click through the window system, which a modal dialog would hold back.
+        QPushButton* send = console->BypassPeer()->SendButton();
+        QTest::mouseClick(console->windowHandle(), Qt::LeftButton, {},
+                          send->mapTo(console.get(), send->rect().center()));
+        EXPECT_EQ(panelHears(), (std::vector<uint8_t>{0x02, 0x01, 0xC0, 0xFF}));
+        // The reply as it comes, in pieces: listed as the frame it is.
+        port.WriteByte(0x02);
+        QTest::qWait(20);
+        for (uint8_t b : {0x01, 0x40, 0x00})
+            port.WriteByte(b);
+        QTest::qWait(20);
+        dialog.reject();
+    });
+    dialog.exec();
+    EXPECT_TRUE(console->BypassPeer()->Log()->toPlainText().endsWith("panel > 02 01 40 00"));
+
+    ASSERT_EQ(write(program, "\x02\x01\xB6\xFF", 4), 4);
+    QTest::qWait(20);
+    EXPECT_EQ(panelHears(), (std::vector<uint8_t>{0x02, 0x01, 0xB6, 0xFF}));
+    for (uint8_t b : {0x02, 0x00, 0x21})
+        port.WriteByte(b);
+    QTest::qWait(50);
+    EXPECT_EQ(read(program, heard, sizeof heard), 3) << "its own answer, not the console's";
+    EXPECT_EQ(heard[2], 0x21);
+    close(program);
 }
 
 }  // namespace

@@ -1,0 +1,231 @@
+#include "platform/SerialPort.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstring>
+
+#include "platform/Prompter.h"
+
+namespace {
+
+std::string g_serialDevice = kDefaultSerialDevice;
+
+constexpr uint32_t kNoWait = UINT32_MAX;  // read interval that, alone, means "do not wait"
+
+speed_t SpeedOf(int baud) {
+    switch (baud) {
+        case 1200:
+            return B1200;
+        case 2400:
+            return B2400;
+        case 4800:
+            return B4800;
+        case 9600:
+            return B9600;
+        case 19200:
+            return B19200;
+        case 38400:
+            return B38400;
+        case 57600:
+            return B57600;
+        case 115200:
+            return B115200;
+        case 230400:
+            return B230400;
+        default:
+            return B0;
+    }
+}
+
+tcflag_t SizeOf(int dataBits) {
+    switch (dataBits) {
+        case 5:
+            return CS5;
+        case 6:
+            return CS6;
+        case 7:
+            return CS7;
+        case 8:
+            return CS8;
+        default:
+            return 0;
+    }
+}
+
+// Whether the line holds the settings asked for. A line that cannot carry a parity bit (a
+// pseudo terminal) drops parity generation and keeps the rest.
+bool SameLine(const termios& asked, const termios& line) {
+    return cfgetospeed(&line) == cfgetospeed(&asked) && cfgetispeed(&line) == cfgetispeed(&asked) &&
+           line.c_iflag == asked.c_iflag && line.c_oflag == asked.c_oflag &&
+           line.c_lflag == asked.c_lflag && (line.c_cflag | PARENB) == (asked.c_cflag | PARENB);
+}
+
+// Waits up to ms milliseconds (-1: for ever) until fd is ready for events.
+bool WaitFor(int fd, short events, int ms) {
+    pollfd p{fd, events, 0};
+    int ready;
+    do {
+        ready = poll(&p, 1, ms);
+    } while (ready < 0 && errno == EINTR);
+    return ready > 0 && (p.revents & events);
+}
+
+// A wait in milliseconds for one byte from a per-byte and a constant part; 0 for both means
+// for ever (-1).
+int WaitMs(uint32_t perByte, uint32_t constant) {
+    const uint64_t total = uint64_t{perByte} + constant;
+    if (total == 0) return -1;
+    return total > INT_MAX ? INT_MAX : static_cast<int>(total);
+}
+
+}  // namespace
+
+void SetSerialDevice(const std::string& path) {
+    g_serialDevice = path.empty() ? kDefaultSerialDevice : path;
+}
+
+std::string SerialDevice(const std::string& name) {
+    return name == kBypassPortName ? g_serialDevice : name;
+}
+
+CSerialPort::~CSerialPort() {
+    Close();
+}
+
+bool CSerialPort::Open(const std::string& name) {
+    Close();
+    const std::string device = SerialDevice(name);
+    // No O_CREAT: only a device that exists. Non-blocking only while opening, so that a line
+    // without carrier does not hold the open.
+    const int fd = open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        std::fprintf(stderr, "kv4panel: serial line %s: %s\n", device.c_str(),
+                     std::strerror(errno));
+        return false;
+    }
+    // Not shared: nobody else opens the line while the panel has it. A device that is no
+    // terminal at all is found out when it is configured.
+    ioctl(fd, TIOCEXCL);
+    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    m_hComm = fd;
+    return true;
+}
+
+bool CSerialPort::Configure(int baud, int dataBits, int parity, bool checkParity, int stopBits) {
+    termios dcb{};
+    m_result = IsOpen() ? tcgetattr(m_hComm, &dcb) : -1;
+    if (m_result != 0) {
+        Fail(kMsgGetCommState, kCaptionCommState);
+        return false;
+    }
+    const speed_t speed = SpeedOf(baud);
+    const tcflag_t size = SizeOf(dataBits);
+    const bool usable = speed != B0 && size != 0 &&
+                        (parity == kParityNone || parity == kParityOdd || parity == kParityEven) &&
+                        (stopBits == kOneStopBit || stopBits == kTwoStopBits);
+    if (usable) {
+        // Raw bytes both ways: no translation, no echo, no line editing, no signals, and no
+        // flow control of any kind (neither XON/XOFF nor the handshake lines).
+        dcb.c_iflag &= ~(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXON | IXOFF |
+                         IXANY | INPCK | IGNPAR);
+        dcb.c_oflag &= ~OPOST;
+        dcb.c_lflag &= ~(ECHO | ECHONL | ICANON | ISIG | IEXTEN);
+        dcb.c_cflag &= ~(CSIZE | PARENB | PARODD | CSTOPB | CRTSCTS);
+        dcb.c_cflag |= size | CREAD | CLOCAL;
+        if (parity != kParityNone) dcb.c_cflag |= PARENB;
+        if (parity == kParityOdd) dcb.c_cflag |= PARODD;
+        if (stopBits == kTwoStopBits) dcb.c_cflag |= CSTOPB;
+        // A byte with a parity or framing error is dropped rather than passed on as another
+        // byte; the frame it belonged to then never completes.
+        if (checkParity) dcb.c_iflag |= INPCK | IGNPAR;
+        cfsetispeed(&dcb, speed);
+        cfsetospeed(&dcb, speed);
+        tcsetattr(m_hComm, TCSANOW, &dcb);
+    }
+    // What the line holds afterwards decides: the call reports success when any one setting
+    // took, and failure when the line held all it can already.
+    termios applied{};
+    m_result = usable && tcgetattr(m_hComm, &applied) == 0 && SameLine(dcb, applied) ? 0 : -1;
+    if (m_result != 0) {
+        Fail(kMsgSetCommState, kCaptionCommState);
+        return false;
+    }
+    // DTR and RTS low. A line without modem lines (a pseudo terminal) has none to lower.
+    int lines = TIOCM_DTR | TIOCM_RTS;
+    ioctl(m_hComm, TIOCMBIC, &lines);
+    m_dcb = applied;
+    return true;
+}
+
+bool CSerialPort::SetTimeouts(uint32_t readInterval, uint32_t readPerByte, uint32_t readConstant,
+                              uint32_t writePerByte, uint32_t writeConstant) {
+    termios line{};
+    m_result = IsOpen() ? tcgetattr(m_hComm, &line) : -1;
+    if (m_result != 0) return false;
+    m_timeouts = {readInterval, readPerByte, readConstant, writePerByte, writeConstant};
+    // The terminal hands over what it has at once; ReadByte waits itself, to the millisecond.
+    line.c_cc[VMIN] = 0;
+    line.c_cc[VTIME] = 0;
+    m_result = tcsetattr(m_hComm, TCSANOW, &line);
+    if (m_result != 0) {
+        Fail(kMsgSetTimeouts, kCaptionTimeouts);
+        return false;
+    }
+    return true;
+}
+
+bool CSerialPort::ReadByte(uint8_t& out) {
+    out = 0;
+    if (!IsOpen()) return false;
+    const bool noWait = m_timeouts.readInterval == kNoWait && m_timeouts.readPerByte == 0 &&
+                        m_timeouts.readConstant == 0;
+    const int wait = noWait ? 0 : WaitMs(m_timeouts.readPerByte, m_timeouts.readConstant);
+    if (!WaitFor(m_hComm, POLLIN, wait)) return false;
+    uint8_t byte = 0;
+    ssize_t n;
+    do {
+        n = read(m_hComm, &byte, 1);
+    } while (n < 0 && errno == EINTR);
+    if (n != 1) return false;
+    out = byte;
+    return true;
+}
+
+bool CSerialPort::WriteByte(uint8_t byte) {
+    m_written = 0;
+    if (!IsOpen()) return false;
+    if (!WaitFor(m_hComm, POLLOUT, WaitMs(m_timeouts.writePerByte, m_timeouts.writeConstant)))
+        return false;
+    ssize_t n;
+    do {
+        n = write(m_hComm, &byte, 1);
+    } while (n < 0 && errno == EINTR);
+    m_written = n > 0 ? static_cast<int>(n) : 0;
+    return n == 1;
+}
+
+bool CSerialPort::HasInput() const {
+    int waiting = 0;
+    return IsOpen() && ioctl(m_hComm, FIONREAD, &waiting) == 0 && waiting > 0;
+}
+
+void CSerialPort::Close() {
+    if (!IsOpen()) return;
+    // The line may stay open elsewhere (a pseudo terminal whose far end keeps it): the next
+    // opener must not find it exclusive.
+    ioctl(m_hComm, TIOCNXCL);
+    close(m_hComm);
+    m_hComm = -1;
+}
+
+void CSerialPort::Fail(const char* text, const char* caption) {
+    std::fprintf(stderr, "kv4panel: serial line: %s\n", text);
+    ThePrompter().Show(text, caption, PromptButtons::Ok, PromptIcon::Stop);
+    Close();
+}

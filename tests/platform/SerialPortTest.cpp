@@ -1,0 +1,91 @@
+// The serial line of the bypass transfer on a pseudo terminal: what it sets on the line, the
+// bytes it moves, and the boxes of a line that cannot be set up.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+#include "platform/SerialPort.h"
+#include "tests/support/PseudoTerminal.h"
+#include "tests/support/RecordingSeams.h"
+
+namespace {
+
+TEST(SerialPort, SetsUpARawLineWithoutFlowControlAtTheRateAsked) {
+    PseudoTerminal line;
+    SetSerialDevice(line.Device());
+    CSerialPort port;
+    ASSERT_TRUE(port.Open(kBypassPortName)) << "com1 leads to the device set";
+    SetSerialDevice("");
+    ASSERT_TRUE(port.Configure(38400, 8, kParityOdd, true, kOneStopBit));
+    termios t = line.Line();
+    EXPECT_EQ(cfgetospeed(&t), B38400);
+    EXPECT_EQ(cfgetispeed(&t), B38400);
+    EXPECT_EQ(t.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));
+    EXPECT_EQ(t.c_cflag & (CRTSCTS | CSTOPB), 0u);
+    EXPECT_TRUE(t.c_cflag & CLOCAL) << "the modem lines are no handshake either";
+    EXPECT_TRUE(t.c_iflag & INPCK);
+    EXPECT_EQ(t.c_iflag & (IXON | IXOFF | ICRNL | INLCR | IGNCR | ISTRIP), 0u);
+    EXPECT_EQ(t.c_lflag & (ICANON | ECHO | ISIG | IEXTEN), 0u);
+    EXPECT_EQ(t.c_oflag & OPOST, 0u);
+
+    ASSERT_TRUE(port.Configure(115200, 8, kParityOdd, true, kOneStopBit));
+    t = line.Line();
+    EXPECT_EQ(cfgetospeed(&t), B115200);
+}
+
+TEST(SerialPort, MovesEveryByteValueUnchangedAndReadsAZeroWhenNothingCame) {
+    PseudoTerminal line;
+    CSerialPort port;
+    ASSERT_TRUE(port.Open(line.Device()));
+    ASSERT_TRUE(port.Configure(115200, 8, kParityOdd, true, kOneStopBit));
+    ASSERT_TRUE(port.SetTimeouts(0, 100, 0, 0, 0));
+
+    uint8_t byte = 0x55;
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(port.ReadByte(byte));
+    EXPECT_EQ(byte, 0);
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(95))
+        << "a read waits its 100 ms for a byte";
+    EXPECT_FALSE(port.HasInput());
+
+    // CR, XON, XOFF, Ctrl-C, 0xFF and 0 are data like any other byte.
+    const std::vector<uint8_t> sent = {0x02, 0x0D, 0x11, 0x13, 0x03, 0xFF, 0x00, 0x0A};
+    line.Send(sent);
+    EXPECT_TRUE(port.HasInput());
+    std::vector<uint8_t> read;
+    while (port.ReadByte(byte))
+        read.push_back(byte);
+    EXPECT_EQ(read, sent);
+    for (uint8_t b : {0x0A, 0x0D, 0x02})
+        EXPECT_TRUE(port.WriteByte(b));
+    EXPECT_EQ(line.Received(3), (std::vector<uint8_t>{0x0A, 0x0D, 0x02}));
+}
+
+TEST(SerialPort, ALineThatCannotBeSetUpIsReportedAndClosed) {
+    CSerialPort port;
+    EXPECT_FALSE(port.Open("/nonexistent/ttyS0")) << "silently: the caller says what it means";
+
+    ASSERT_TRUE(port.Open("/dev/null"));
+    TestPrompter().Expect(kMsgGetCommState);
+    EXPECT_FALSE(port.Configure(38400, 8, kParityOdd, true, kOneStopBit));
+    EXPECT_FALSE(port.IsOpen());
+    EXPECT_FALSE(port.SetTimeouts(0, 100, 0, 0, 0)) << "a closed port shows no second box";
+
+    PseudoTerminal line;
+    ASSERT_TRUE(port.Open(line.Device()));
+    TestPrompter().Expect(kMsgSetCommState);
+    EXPECT_FALSE(port.Configure(12345, 8, kParityOdd, true, kOneStopBit));
+    EXPECT_FALSE(port.IsOpen());
+    uint8_t byte = 0x55;
+    EXPECT_FALSE(port.ReadByte(byte));
+    EXPECT_EQ(byte, 0);
+
+    ASSERT_EQ(TestPrompter().shown.size(), 2u);
+    for (const auto& box : TestPrompter().shown) {
+        EXPECT_EQ(box.caption, "Error");
+        EXPECT_EQ(box.icon, PromptIcon::Stop);
+    }
+}
+
+}  // namespace
