@@ -1,10 +1,11 @@
 #include "dialogs/BypassTransferDlg.h"
 
 #include <QButtonGroup>
+#include <QCoreApplication>
+#include <QEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTimer>
 #include <QTimerEvent>
 #include <cstring>
 
@@ -13,6 +14,8 @@
 
 namespace {
 
+const auto kRelayMore = static_cast<QEvent::Type>(QEvent::registerEventType());
+const auto kCloseAfterFailure = static_cast<QEvent::Type>(QEvent::registerEventType());
 constexpr int kRate38400 = 38400;
 constexpr int kRate115200 = 115200;
 constexpr int kDataBits = 8;
@@ -100,7 +103,21 @@ void CBypassTransferDlg::Disable() {
 void CBypassTransferDlg::Fail() {
     ThePrompter().Show(kMsgSerialFailure, kCaptionSerialFailure, PromptButtons::Ok,
                        PromptIcon::Stop);
-    QMetaObject::invokeMethod(this, &QDialog::reject, Qt::QueuedConnection);
+    QCoreApplication::postEvent(this, new QEvent(kCloseAfterFailure));
+}
+
+bool CBypassTransferDlg::event(QEvent* event) {
+    // Plain posted events of the dialog's own: they wait their turn while the link waits.
+    if (event->type() == kRelayMore) {
+        m_continuing = false;
+        OnTimer(kRelayTimer);
+        return true;
+    }
+    if (event->type() == kCloseAfterFailure) {
+        reject();
+        return true;
+    }
+    return CSetupDialog::event(event);
 }
 
 void CBypassTransferDlg::timerEvent(QTimerEvent* event) {
@@ -116,10 +133,7 @@ void CBypassTransferDlg::OnTimer(int id) {
     // order it came on the line.
     if (m_continuing) return;
     m_continuing = true;
-    QTimer::singleShot(0, this, [this] {
-        m_continuing = false;
-        OnTimer(kRelayTimer);
-    });
+    QCoreApplication::postEvent(this, new QEvent(kRelayMore));
 }
 
 bool CBypassTransferDlg::RelayStep() {

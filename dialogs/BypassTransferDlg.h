@@ -65,6 +65,7 @@ public:
 
 protected:
     void timerEvent(QTimerEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
     void OnEnable();
