@@ -8,10 +8,13 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <chrono>
+#include <thread>
 
 #include "app/CursorHider.h"
 #include "app/LinkWaitGuard.h"
 #include "link/Commands.h"
+#include "link/EppLink.h"
 #include "link/UnitOperations.h"
 #include "tests/app/PanelFixture.h"
 #include "tests/support/TapPort.h"
@@ -101,6 +104,33 @@ TEST_F(LinkWait, AModalBoxFromASequenceThatWaitsWorksAndKeepsItsOwnTurn) {
     DelayMs(10);
     EXPECT_EQ(box.exec(), QDialog::Accepted);
     EXPECT_FALSE(closedDuringWait);
+}
+
+// A port whose far side never answers, each status read taking a while as on real hardware.
+class SilentSlowPort final : public PortIo {
+public:
+    uint8_t Read(uint16_t) override {
+        std::this_thread::sleep_for(std::chrono::microseconds(50));
+        return kStatusReady | kStatusNoAnswer;
+    }
+    void Write(uint16_t, uint8_t) override {}
+};
+
+TEST_F(LinkWait, TheConsoleTakesInputDuringALongSpinOnTheStatusPort) {
+    SilentSlowPort port;
+    SetPortIo(&port);
+    Counting panel(false), console(true);
+    QTimer::singleShot(30, [&] {
+        QTest::mouseClick(&console, Qt::LeftButton);
+        QTest::mouseClick(&panel, Qt::LeftButton);
+    });
+    ResponseBuffer answer{};
+    EXPECT_EQ(SendSimpleCommand(kCmdIdentify, kRespIdentify, answer, kSpinNormal), kLinkNoResponse);
+    SetPortIo(nullptr);
+    EXPECT_EQ(console.presses, 1) << "within the half second of reads";
+    EXPECT_EQ(panel.presses, 0);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(panel.presses, 1);
 }
 
 TEST(LinkWaitPanel, EscapeDuringAWaitEndsThePanelAfterTheWait) {
