@@ -23,7 +23,8 @@ std::optional<CommandLine> ParseCommandLine(const std::vector<std::string>& args
         SplitOption(args[i], &name, &value, &hasValue);
 
         const bool takesValue =
-            name == "--port" || name == "--config" || name == "--serial" || name == "--select-unit";
+            name == "--port" || name == "--config" || name == "--serial" || name == "--select-unit" ||
+            name == "--remote" || name == "--remote-token";
         const bool isFlag = name == "--help" || name == "-h" || name == "--version" ||
                             name == "--simulate" || name == "--kiosk";
         if (!takesValue && !isFlag) {
@@ -54,6 +55,10 @@ std::optional<CommandLine> ParseCommandLine(const std::vector<std::string>& args
             options.simulate = true;
         else if (name == "--kiosk")
             options.kiosk = true;
+        else if (name == "--remote")
+            options.remote = value;
+        else if (name == "--remote-token")
+            options.remoteToken = value;
         else if (name == "--config")
             options.configPath = value;
         else if (name == "--serial") {
@@ -72,6 +77,10 @@ std::optional<CommandLine> ParseCommandLine(const std::vector<std::string>& args
     }
     if (options.pressUnit != 0 && !options.simulate) {
         *error = "--select-unit works only with --simulate";
+        return std::nullopt;
+    }
+    if (!options.remoteToken.empty() && options.remote.empty()) {
+        *error = "--remote-token works only with --remote";
         return std::nullopt;
     }
     if (options.simulate && !options.port.empty()) {
@@ -100,6 +109,9 @@ std::string UsageText() {
            ";\n"
            "                   with --simulate: a pseudo terminal of the simulator)\n"
            "  --select-unit N  with --simulate: press the key of unit N (1-4) at start\n"
+           "  --remote [HOST:]PORT  take remote control commands over TCP (HOST defaults\n"
+           "                   to 127.0.0.1); see the README\n"
+           "  --remote-token FILE  a remote client must first send the token in FILE\n"
            "  --kiosk          this PC is a dedicated panel: a fatal error powers it off\n"
            "  --version        print the version and exit\n"
            "  --help           print this text and exit\n";

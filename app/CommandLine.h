@@ -19,6 +19,8 @@ struct CommandLine {
     std::string configPath = kDefaultConfigPath;
     std::string serialDevice = kDefaultSerialDevice;
     bool serialGiven = false;  // --serial was given: the line is that device, also simulated
+    std::string remote;        // [HOST:]PORT of the remote control line; empty: none
+    std::string remoteToken;   // file whose first line a remote client must send first
 };
 
 // Parses the arguments after the program name. An unknown option or an unusable value gives

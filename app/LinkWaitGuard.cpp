@@ -65,7 +65,10 @@ CLinkWaitGuard::~CLinkWaitGuard() {
 
 CLinkWaitGuard::Side CLinkWaitGuard::SideOf(const QObject* object) {
     for (const QObject* o = object; o; o = o->parent()) {
-        if (!o->isWidgetType()) continue;
+        if (!o->isWidgetType()) {
+            if (o->property(kPanelSideProperty).toBool()) return Side::Panel;
+            continue;
+        }
         const QWidget* window = static_cast<const QWidget*>(o)->window();
         return window->property(kKeepsCursorProperty).toBool() ? Side::Hardware : Side::Panel;
     }

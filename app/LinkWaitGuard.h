@@ -17,6 +17,10 @@
 
 class QEvent;
 
+// An object that is no window but acts for the panel (the remote control line): set true on it,
+// its posted messages and timer ticks are held and skipped like the panel's own.
+inline constexpr const char* kPanelSideProperty = "kv4PanelSide";
+
 class CLinkWaitGuard final : public QObject, public PauseHandler {
 public:
     CLinkWaitGuard();

@@ -1,3 +1,4 @@
+#include <QHostAddress>
 #include <QPointer>
 #include <QTimer>
 #include <cstdio>
@@ -11,6 +12,7 @@
 #include "app/MainPanelDlg.h"
 #include "app/PanelApp.h"
 #include "app/PanelDialogs.h"
+#include "app/RemoteServer.h"
 #include "platform/Clock.h"
 #include "platform/Launcher.h"
 #include "platform/ParallelPort.h"
@@ -20,6 +22,7 @@
 #include "platform/SerialPort.h"
 #include "sim/SimBypassLine.h"
 #include "sim/SimRig.h"
+#include "sim/SimScript.h"
 #include "sim/console/SimConsole.h"
 
 namespace {
@@ -42,6 +45,35 @@ std::unique_ptr<PortIo> OpenPort(const CommandLine& options) {
                            "KV4 panel", PromptButtons::Ok, PromptIcon::Stop);
     }
     return port;
+}
+
+// The remote control line of --remote; under --simulate it presses the simulated surface and
+// runs the rig's scripted steps. Reports a failure on stderr.
+std::unique_ptr<CRemoteServer> StartRemote(const CommandLine& options, SimRig* rig) {
+    std::string error, token;
+    QHostAddress host;
+    uint16_t port = 0;
+    RemoteSurface surface = LinkRemoteSurface();
+    if (rig) {
+        surface.pressKey = [rig](int row, uint8_t keys) { rig->Surface().PressKey(row, keys); };
+        surface.turnKnob = [rig](int knob, int steps) { rig->Surface().TurnKnob(knob, steps); };
+        surface.inputPending = [rig] { return rig->Surface().InputPending(); };
+        surface.simStep = [rig](const std::vector<std::string>& w) { return RunSimStep(*rig, w); };
+    }
+    std::unique_ptr<CRemoteServer> server;
+    if (CRemoteServer::ParseAddress(options.remote, &host, &port, &error) &&
+        (options.remoteToken.empty() ||
+         CRemoteServer::ReadToken(options.remoteToken, &token, &error))) {
+        server = std::make_unique<CRemoteServer>(std::move(surface), token);
+        if (!server->Listen(host, port, &error)) server.reset();
+    }
+    if (!server) {
+        std::fprintf(stderr, "kv4panel: %s\n", error.c_str());
+        return nullptr;
+    }
+    std::fprintf(stderr, "kv4panel: remote control on %s port %u%s\n",
+                 host.toString().toUtf8().constData(), port, token.empty() ? "" : " (token)");
+    return server;
 }
 
 }  // namespace
@@ -110,6 +142,12 @@ int main(int argc, char** argv) {
         port = OpenPort(*options);
         if (!port) return kExitPortUnusable;
         SetPortIo(port.get());
+    }
+
+    std::unique_ptr<CRemoteServer> remote;
+    if (!options->remote.empty() && !(remote = StartRemote(*options, rig.get()))) {
+        delete orphan.data();
+        return kExitPortUnusable;
     }
 
     const int status = app.Run(options->configPath);

@@ -34,6 +34,9 @@ public:
     QPoint Placement(QSize outer) const override;
     // The text the dialog draws, line breaks as the unit sent them.
     const QString& AboutText() const { return m_aboutText; }
+    // The engineer's view: a touch on the panel hardware line shows the link counters instead.
+    bool EngineerView() const { return !m_linkText.isEmpty(); }
+    const QString& LinkText() const { return m_linkText; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -44,6 +47,10 @@ private:
     void BuildText();
 
     QString m_aboutText;
+    QString m_linkText;
     QPixmap m_logo;
     QLabel* m_panelVersion;
+    QLabel* m_note;
+    QLabel* m_contact;
+    QWidget* m_update;
 };

@@ -41,7 +41,7 @@ LinkStatus OpenMultiAnswer(const MultiRead& read) {
     ResponseBuffer rx;
     if (LinkStatus status = Exchange(read.open, rx, read.spin)) return status;
     if (LinkStatus status = CheckType(rx)) return status;
-    if (rx[kRespCount] != 1) return kLinkBadLength;
+    if (rx[kRespCount] != 1) return CountedFailure(kLinkBadLength);
     return CheckCode(rx, kRespOpening);
 }
 
@@ -52,9 +52,9 @@ LinkStatus AppendFollowOn(const MultiRead& read, uint8_t* accumulator, uint32_t 
     if (LinkStatus status = Exchange(read.more, rx, read.spin)) return status;
     if (LinkStatus status = CheckType(rx)) return status;
     const uint8_t code = rx[kRespCode];
-    if (code != read.respMore && code != read.respLast) return kLinkBadCode;
+    if (code != read.respMore && code != read.respLast) return CountedFailure(kLinkBadCode);
     const uint32_t count = static_cast<uint32_t>(DataCount(rx));
-    if (count > capacity - *length) return kLinkBadLength;
+    if (count > capacity - *length) return CountedFailure(kLinkBadLength);
     std::memcpy(accumulator + *length, Data(rx), count);
     *length += count;
     *last = code == read.respLast;
@@ -71,7 +71,7 @@ LinkStatus ReadMultiAnswer(const MultiRead& read, uint8_t* accumulator, uint32_t
     // no honest read needs more answers than the accumulator has bytes.
     bool last = false;
     for (uint32_t answers = 0; !last; ++answers) {
-        if (answers > capacity) return kLinkBadLength;
+        if (answers > capacity) return CountedFailure(kLinkBadLength);
         if (LinkStatus status = AppendFollowOn(read, accumulator, capacity, length, &last))
             return status;
     }

@@ -7,6 +7,7 @@
 #include <initializer_list>
 
 #include "link/Commands.h"
+#include "link/LinkStats.h"
 
 // A request under construction. The longest request fills the length byte: 255 bytes.
 struct Request {
@@ -36,10 +37,10 @@ inline uint16_t Word(const uint8_t* at) {
 
 // The checks that open every answer check list: type 9, then the code.
 inline LinkStatus CheckType(const ResponseBuffer& rx) {
-    return rx[kRespType] == kLongResponse ? kLinkOk : kLinkBadType;
+    return rx[kRespType] == kLongResponse ? kLinkOk : CountedFailure(kLinkBadType);
 }
 inline LinkStatus CheckCode(const ResponseBuffer& rx, uint8_t code) {
-    return rx[kRespCode] == code ? kLinkOk : kLinkBadCode;
+    return rx[kRespCode] == code ? kLinkOk : CountedFailure(kLinkBadCode);
 }
 
 // Single-answer command: exchange, type, code.

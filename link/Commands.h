@@ -129,6 +129,13 @@ inline constexpr uint32_t kNewFile = 0xFFFF;
 // ---- Panel hardware (short form) -------------------------------------------------------------
 
 LinkStatus ReadPanelStatus();
+// Key presses and knob movements that come from elsewhere than the surface itself (a remote
+// client of a panel on real hardware): the next status read that succeeds reports them as the
+// surface's own, once.
+void QueuePanelKeys(int row, uint8_t keys);
+void QueueKnobMovement(int knob, int steps);
+bool PanelInputQueued();
+void ClearQueuedPanelInput();
 LinkStatus SetPanelLamps(const uint8_t lamps[kLampCount]);
 LinkStatus ConfigurePanel(uint8_t a, uint8_t b, uint8_t c, uint8_t d);
 LinkStatus ResetLink();

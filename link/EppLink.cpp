@@ -1,7 +1,9 @@
 #include "link/EppLink.h"
 
+#include <algorithm>
 #include <cstring>
 
+#include "link/LinkStats.h"
 #include "platform/Clock.h"
 #include "platform/PortIo.h"
 
@@ -32,7 +34,11 @@ void ReadBytes(uint8_t* to, int count) {
 }  // namespace
 
 LinkStatus SendPacket(const uint8_t* packet) {
-    if (!(PortRead(kStatusPort) & kStatusReady)) return kLinkBusy;
+    CountRequest(packet);
+    if (!(PortRead(kStatusPort) & kStatusReady)) {
+        CountFailure(LinkFailure::Busy);
+        return kLinkBusy;
+    }
     const int length = packet[1];
     for (int i = 0; i < length; ++i)
         PortWrite(kDataPort, packet[i]);
@@ -41,7 +47,11 @@ LinkStatus SendPacket(const uint8_t* packet) {
 
 LinkStatus ReceiveResponse(uint8_t* buffer, int spinLimit) {
     std::memset(buffer, 0, kResponseSize);
-    if (!WaitForResponse(spinLimit)) return kLinkNoResponse;
+    if (!WaitForResponse(spinLimit)) {
+        CountFailure(LinkFailure::NoAnswer);
+        return kLinkNoResponse;
+    }
+    CountAnswer();
     buffer[kRespType] = PortRead(kDataPort);
     buffer[kRespLengthLow] = PortRead(kDataPort);
     buffer[kRespLengthHigh] = PortRead(kDataPort);
@@ -50,14 +60,23 @@ LinkStatus ReceiveResponse(uint8_t* buffer, int spinLimit) {
     const int dataCount = length - kResponseHeader;
     // The data of an over-long answer stay unread; link resets clear the line before it is
     // used again.
-    if (dataCount > kMaxResponseData) return kLinkBadLength;
+    if (dataCount > kMaxResponseData) {
+        CountFailure(LinkFailure::BadTypeOrLength);
+        return kLinkBadLength;
+    }
     if (dataCount > 0) ReadBytes(buffer + kRespData, dataCount);
+    // The commands read the missing data as zeros; the unit is at fault all the same.
+    if (buffer[kRespCount] - 1 > std::max(dataCount, 0)) CountFailure(LinkFailure::CountBeyondData);
     return kLinkOk;
 }
 
 LinkStatus ReceiveShortResponse(uint8_t* buffer) {
     std::memset(buffer, 0, kShortResponseSize);
-    if (!WaitForResponse(kShortSpinLimit)) return kLinkNoResponse;
+    if (!WaitForResponse(kShortSpinLimit)) {
+        CountFailure(LinkFailure::NoAnswer);
+        return kLinkNoResponse;
+    }
+    CountAnswer();
     buffer[0] = PortRead(kDataPort);
     buffer[1] = PortRead(kDataPort);
     // The length byte is at most 255, so the data always fit the 257-byte buffer.

@@ -163,7 +163,8 @@ LinkStatus WriteFileData(UnitAddress address) {
         ResponseBuffer rx;
         if (LinkStatus status = Exchange(chunk, rx, kSpinNormal)) return status;
         if (LinkStatus status = CheckType(rx)) return status;
-        if (rx[kRespCode] != kRespFileDone && rx[kRespCode] != kRespOpening) return kLinkBadCode;
+        if (rx[kRespCode] != kRespFileDone && rx[kRespCode] != kRespOpening)
+            return CountedFailure(kLinkBadCode);
         sent += size;
     } while (sent < total);
     return kLinkOk;

@@ -25,7 +25,7 @@ LinkStatus ParseGpiDetail(const ResponseBuffer& rx, GpiSequenceDetail& record) {
     std::memcpy(scratch.data(), Data(rx), DataCount(rx));
     const uint8_t* data = scratch.data();
     const int events = data[kDetailCountAt];
-    if (events > kMaxGpiEvents) return kLinkBadLength;
+    if (events > kMaxGpiEvents) return CountedFailure(kLinkBadLength);
     record.code = rx[kRespCode];
     std::memcpy(record.unitBytes, data, sizeof record.unitBytes);
     std::memcpy(record.name, data + kDetailNameAt, kNameLength);
@@ -73,7 +73,7 @@ LinkStatus GpiSequenceCommand(uint8_t seq, uint8_t mode) {
         if (mode == kGpiReset || mode == kGpiStep) return kLinkOk;
         if (rx[kRespCode] == kRespGpiDetail) return ParseGpiDetail(rx, g_gpiDetails[seq]);
     }
-    return kLinkBadCode;
+    return CountedFailure(kLinkBadCode);
 }
 
 LinkStatus AddGpiEvent(uint8_t seq, uint8_t fileId, uint8_t position, uint8_t flag) {

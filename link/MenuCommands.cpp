@@ -10,7 +10,7 @@ LinkStatus QueryMenuReady() {
             Exchange(LongRequest(g_selectedUnit, kCmdMenuReady, {}), rx, kSpinNormal))
         return status;
     if (LinkStatus status = CheckType(rx)) return status;
-    if (rx[kRespLengthLow] != kMenuReadyLength) return kLinkBadType;
+    if (rx[kRespLengthLow] != kMenuReadyLength) return CountedFailure(kLinkBadType);
     return CheckCode(rx, kRespOpening);
 }
 
@@ -23,12 +23,12 @@ LinkStatus DownloadMenuBlob(MenuBlock& dest) {
     for (size_t answers = 0; answers <= kMenuBlockSize; ++answers) {
         if (LinkStatus status = Exchange(request, rx, kSpinSet)) return status;
         if (LinkStatus status = CheckType(rx)) return status;
-        if (rx[kRespCount] == 0) return kLinkBadLength;
+        if (rx[kRespCount] == 0) return CountedFailure(kLinkBadLength);
         const size_t count = static_cast<size_t>(DataCount(rx));
-        if (count > kMenuBlockSize - offset) return kLinkBadLength;
+        if (count > kMenuBlockSize - offset) return CountedFailure(kLinkBadLength);
         std::memcpy(dest.bytes + offset, Data(rx), count);
         offset += count;
         if (rx[kRespCode] == kRespMenuBlobLast) return kLinkOk;
     }
-    return kLinkBadLength;
+    return CountedFailure(kLinkBadLength);
 }

@@ -6,6 +6,8 @@
 
 #include "link/BlobReader.h"
 #include "link/Commands.h"
+#include "link/LinkStats.h"
+#include "platform/Clock.h"
 
 bool g_altMenus = false;
 
@@ -198,14 +200,18 @@ void DefineLocalSwitches() {
 }  // namespace
 
 LinkStatus DownloadMenus(MenuBlock& block) {
+    const uint32_t start = TheClock().TickMs();
     LinkStatus status = kLinkOk;
-    for (int attempt = 0; attempt < kMenuDownloadAttempts; ++attempt) {
+    int attempts = 0;
+    while (attempts < kMenuDownloadAttempts) {
+        ++attempts;
         std::memset(block.bytes, 0, sizeof block.bytes);
         status = QueryMenuReady();
         if (status == kLinkOk) status = DownloadMenuBlob(block);
-        if (status == kLinkOk) return kLinkOk;
+        if (status == kLinkOk) break;
         ResetLinkTwice();
     }
+    CountMenuDownload(UnitNumber(g_selectedUnit), TheClock().TickMs() - start, attempts);
     return status;
 }
 

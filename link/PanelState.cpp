@@ -1,5 +1,8 @@
 #include "link/PanelState.h"
 
+#include "link/Commands.h"
+#include "link/LinkStats.h"
+
 UnitAddress g_selectedUnit = 0;
 UnitIdentity g_unitIdentity{};
 PanelStatus g_panelStatus{};
@@ -42,6 +45,8 @@ void ClearCustomMenus(int unitNumber) {
 }
 
 void ResetPanelState() {
+    ResetLinkStats();
+    ClearQueuedPanelInput();
     g_selectedUnit = 0;
     g_unitIdentity = {};
     g_panelStatus = {};

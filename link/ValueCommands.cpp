@@ -18,16 +18,16 @@ constexpr uint8_t kRestValueCount = 131;
 LinkStatus CheckFirstValues(const ResponseBuffer& rx) {
     switch (rx[kRespCode]) {
         case kRespValuesFull:
-            return rx[kRespCount] >= kFullValueCount ? kLinkOk : kLinkBadLength;
+            return rx[kRespCount] >= kFullValueCount ? kLinkOk : CountedFailure(kLinkBadLength);
         case kRespValueUpdates:
-            return rx[kRespCount] == kShortValueCount ? kLinkOk : kLinkBadLength;
+            return rx[kRespCount] == kShortValueCount ? kLinkOk : CountedFailure(kLinkBadLength);
         default:
-            return kLinkBadCode;
+            return CountedFailure(kLinkBadCode);
     }
 }
 
 LinkStatus CheckFirstValues2(const ResponseBuffer& rx) {
-    if (rx[kRespCount] < kFullValueCount) return kLinkBadLength;
+    if (rx[kRespCount] < kFullValueCount) return CountedFailure(kLinkBadLength);
     return CheckCode(rx, kRespValues2);
 }
 
@@ -59,7 +59,7 @@ LinkStatus ReadValueSets(uint8_t firstCode, uint8_t restCode, uint8_t restRespon
     request.bytes[4] = restCode;
     if (LinkStatus status = Exchange(request, rx, kSpinNormal)) return status;
     if (LinkStatus status = CheckType(rx)) return status;
-    if (rx[kRespCount] != kRestValueCount) return kLinkBadLength;
+    if (rx[kRespCount] != kRestValueCount) return CountedFailure(kLinkBadLength);
     if (LinkStatus status = CheckCode(rx, restResponse)) return status;
     StoreControl(127, Word(data), second);
     for (int k = 0; k < kUnitSwitchCount; ++k)
@@ -81,7 +81,7 @@ LinkStatus SetAndApply(const Request& request, int spin, bool checkLength) {
     if (LinkStatus status = CheckType(rx)) return status;
     if (checkLength && std::find(kSetValueLengths.begin(), kSetValueLengths.end(),
                                  rx[kRespLengthLow]) == kSetValueLengths.end())
-        return kLinkBadType;
+        return CountedFailure(kLinkBadType);
     if (LinkStatus status = CheckCode(rx, kRespValueUpdates)) return status;
     ApplyValueUpdates(rx);
     return kLinkOk;

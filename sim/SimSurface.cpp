@@ -64,3 +64,8 @@ void SimSurface::TurnKnob(int knob, int steps) {
 void SimSurface::PressKey(int row, uint8_t bit) {
     if (row >= 0 && row < kKeyRows) m_keys[row] |= bit;
 }
+
+bool SimSurface::InputPending() const {
+    return std::any_of(m_keys.begin(), m_keys.end(), [](uint8_t k) { return k != 0; }) ||
+           std::any_of(m_movement.begin(), m_movement.end(), [](int m) { return m != 0; });
+}

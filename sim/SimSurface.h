@@ -21,6 +21,8 @@ public:
     void TurnKnob(int knob, int steps);
     void PressKey(int row, uint8_t bit);
     void SetFanFailed(bool failed) { m_fanFailed = failed; }
+    // Presses or movement the panel has not read yet.
+    bool InputPending() const;
     // Failure mode: the surface answers nothing.
     void SetSilent(bool silent) { m_silent = silent; }
 

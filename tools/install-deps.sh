@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
     g++ cmake ninja-build pkg-config
-    qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-serialport-dev libqt6serialport6
+    qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-serialport-dev libqt6serialport6 libqt6network6
     libgl-dev libgtest-dev libgmock-dev libbenchmark-dev
     fonts-dejavu-core fonts-dejavu-extra xvfb xauth
 )

@@ -134,6 +134,25 @@ TEST_F(AboutDialog, ShowsTheVersionsAndAClickClosesIt) {
     });
 }
 
+TEST_F(AboutDialog, ATouchOnTheHardwareLineShowsTheLinkCounters) {
+    Start();
+    panel->show();
+    Connect(3);
+    Open([&](CAboutDlg& d) {
+        const QRect line = Control<QLabel>(d, kIdPanelVersion)->geometry();
+        QTest::mouseClick(&d, Qt::LeftButton, {}, QPoint(20, line.center().y()));
+        ASSERT_TRUE(d.isVisible());
+        ASSERT_TRUE(d.EngineerView());
+        const QStringList lines = d.LinkText().split('\n');
+        EXPECT_TRUE(lines[0].startsWith("Surface  exch ")) << lines[0].toStdString();
+        EXPECT_TRUE(lines[9].startsWith("Unit 3   exch ")) << lines[9].toStdString();
+        EXPECT_TRUE(lines[11].startsWith("         menus 1 (")) << lines[11].toStdString();
+        EXPECT_TRUE(lines[11].endsWith("no failure"));
+        QTest::mouseClick(&d, Qt::LeftButton, {}, QPoint(20, line.center().y()));
+        EXPECT_FALSE(d.isVisible()) << "the next touch closes the box";
+    });
+}
+
 TEST_F(AboutDialog, UpdateEndsTheProgram) {
     Start();
     panel->show();

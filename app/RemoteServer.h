@@ -1,0 +1,104 @@
+#pragma once
+
+// The remote control line: automation (a button box through Companion, a show-control system,
+// nc) operates and watches the panel over TCP, one command per line, one reply line per
+// command. A command does what an operator does, through the same paths: a key press or a knob
+// turn goes to the control surface and acts when the panel next reads it; a touch runs the
+// button's or the knob display's own handler. Nothing here powers off, ends the program or
+// touches files.
+//
+// The server's work runs on its own timer and posted messages, which count as the panel's:
+// while the link waits they are held back like the operator's touches, so a remote command
+// never lands between an exchange and its wait.
+
+#include <QBasicTimer>
+#include <QByteArray>
+#include <QElapsedTimer>
+#include <QObject>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+class QHostAddress;
+class QTcpServer;
+class QTcpSocket;
+class CMainPanelDlg;
+
+// How the remote's presses and turns reach the control surface, and the scripted steps of the
+// simulated rig (empty without --simulate).
+struct RemoteSurface {
+    std::function<void(int row, uint8_t keys)> pressKey;
+    std::function<void(int knob, int steps)> turnKnob;
+    // The surface holds a press or a movement the panel has not read yet.
+    std::function<bool()> inputPending;
+    std::function<std::string(const std::vector<std::string>& words)> simStep;
+};
+
+// The surface of real hardware: presses and turns join the next panel status read.
+RemoteSurface LinkRemoteSurface();
+
+inline constexpr int kRemoteMaxClients = 4;
+inline constexpr int kRemoteMaxLine = 1024;  // bytes of a line, its LF or CR LF not counted
+inline constexpr const char* kRemoteBusyReply = "ERR busy: dialog open";
+
+class CRemoteServer final : public QObject {
+public:
+    // token empty: no token is asked for.
+    CRemoteServer(RemoteSurface surface, std::string token);
+    ~CRemoteServer() override;
+
+    // Listens on host:port (port 0: one the system chooses). False and the reason on failure.
+    bool Listen(const QHostAddress& host, uint16_t port, std::string* error);
+    uint16_t Port() const;
+    int ClientCount() const { return static_cast<int>(m_clients.size()); }
+
+    // The token file: its first line, without the line end. False and the reason when it
+    // cannot be read or holds no token.
+    static bool ReadToken(const std::string& path, std::string* token, std::string* error);
+    // "HOST:PORT" or "PORT"; the host defaults to 127.0.0.1, "localhost" is 127.0.0.1.
+    static bool ParseAddress(const std::string& text, QHostAddress* host, uint16_t* port,
+                             std::string* error);
+
+    // What `state` answers after "OK ": one line of JSON.
+    static std::string StateJson(const CMainPanelDlg& panel);
+
+protected:
+    void timerEvent(QTimerEvent* event) override;
+    bool event(QEvent* event) override;
+
+private:
+    struct Client;
+    enum class Touch { Menu, Function, DoubleClick };
+    struct PendingTouch {
+        int client;
+        Touch touch;
+        int index;
+    };
+
+    void Accept();
+    void Read(Client& client);
+    void Drop(int id);
+    Client* Find(int id);
+    void Work();
+    void Watch();
+    // One line of client; false when it must wait its turn (and stays at the head).
+    bool Execute(Client& client, const QByteArray& line);
+    std::string Run(Client& client, const std::vector<std::string>& words, bool* wait);
+    std::string Press(Client& client, const std::vector<std::string>& words, bool* wait);
+    std::string QueueTouch(Client& client, Touch touch, int index);
+    void RunTouch();
+    void Reply(Client& client, const std::string& line);
+    void StartWork();
+
+    RemoteSurface m_surface;
+    std::string m_token;
+    std::unique_ptr<QTcpServer> m_server;
+    std::vector<std::unique_ptr<Client>> m_clients;
+    std::deque<PendingTouch> m_touches;
+    QBasicTimer m_work;
+    QBasicTimer m_watch;
+    int m_nextId = 1;
+};
