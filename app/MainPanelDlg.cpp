@@ -1,5 +1,6 @@
 #include "app/MainPanelDlg.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QPainter>
 #include <cerrno>
@@ -128,6 +129,25 @@ int CMainPanelDlg::exec() {
     // Whatever a dialog that was open did on its way out has been sent by now.
     if (m_clearLampsAtEnd) ClearLamps(*this);
     return status;
+}
+
+void CMainPanelDlg::RequestStop() {
+    QCoreApplication::postEvent(this, new QEvent(kPanelStop));
+}
+
+void CMainPanelDlg::Stop() {
+    if (m_closed) return;
+    QWidget* modal = QApplication::activeModalWidget();
+    if (modal && modal != this) {
+        // What the dialog does on its way out runs now; a box it opens goes on the next turn.
+        if (auto* dialog = qobject_cast<QDialog*>(modal))
+            dialog->reject();
+        else
+            modal->close();
+        RequestStop();
+        return;
+    }
+    reject();
 }
 
 void CMainPanelDlg::EndAfterFatalError() {

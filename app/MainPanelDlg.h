@@ -47,6 +47,10 @@ public:
     void done(int result) override;
     // Ends the panel after a fatal error: the shutdown has already set the panel hardware.
     void EndAfterFatalError();
+    // Ends the panel as Escape would, soon: every box or dialog open over it is closed first
+    // with its safe answer, one per turn of the event loop, then the panel. A posted message of
+    // the panel's own, so it never falls inside a link exchange.
+    void RequestStop();
 
     // A kiosk has no desktop to hand a manual to: it opens in the panel's own viewer.
     void SetKiosk(bool kiosk) { m_kiosk = kiosk; }
@@ -96,6 +100,7 @@ public:
     // The panel's own posted messages: the file-system update, and one that does nothing.
     static constexpr QEvent::Type kPanelFsUpdate = static_cast<QEvent::Type>(QEvent::User + 0x500);
     static constexpr QEvent::Type kPanelNop = static_cast<QEvent::Type>(QEvent::User + 0x501);
+    static constexpr QEvent::Type kPanelStop = static_cast<QEvent::Type>(QEvent::User + 0x5FF);
 
     ControlRecord m_frameTimeRec, m_taperInRec, m_taperOutRec, m_keyFrameRec;
     QPixmap m_background;
@@ -151,6 +156,7 @@ private:
     void ReadKeyframesBack(EffectRecord& effect);
     void ShowCurrentKeyframe(const EffectRecord& effect);
     void OpenManual(const std::string& name);
+    void Stop();
 
     std::string m_configPath;
     std::string m_manualFolder = kManualFolder;

@@ -110,6 +110,10 @@ void CMainPanelDlg::DeferredRefresh() {
 
 bool CMainPanelDlg::event(QEvent* event) {
     if (event->type() == kPanelNop) return true;
+    if (event->type() == kPanelStop) {
+        Stop();
+        return true;
+    }
     if (event->type() == kPanelFsUpdate) {
         OnFileSystemUpdate();
         return true;

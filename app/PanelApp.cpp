@@ -33,8 +33,6 @@ void CPanelApp::EndProgram(int status) {
 
 void CPanelApp::EndOnSignal(const char* name) {
     ReportLine(std::string(name) + " received: ending with status 0, as Escape would");
-    // Every open box and dialog gives its safe answer and the panel ends as on Escape; loops
-    // started after this return at once, so nothing waits for an operator any more.
-    EndProgram(0);
-    QCoreApplication::exit(0);
+    m_exitStatus = 0;
+    if (g_mainPanel) g_mainPanel->RequestStop();
 }

@@ -13,7 +13,7 @@ public:
     int Run(const std::string& configPath, bool kiosk = false);
     // Ends the program with status: closes the main panel if it is open.
     void EndProgram(int status);
-    // SIGTERM or SIGINT (name): the program ends cleanly with status 0.
+    // SIGTERM or SIGINT (name): the program ends cleanly with status 0, as on Escape.
     void EndOnSignal(const char* name);
 
 private:

@@ -44,10 +44,19 @@ TEST_F(ProgramEnd, EscapeAndAStopSignalLeaveTheLampsDark) {
         std::string caught;
         stop.Listen([&](const char* name) {
             caught = name;
-            panel->reject();
+            panel->RequestStop();
         });
-        RunUntil([signo] { std::raise(signo); });
+        // The stop comes while a dialog is open over the panel: both go.
+        bool dialogClosed = false;
+        RunUntil([&, signo] {
+            QDialog dialog(panel.get());
+            QTimer::singleShot(0, &dialog, [signo] { std::raise(signo); });
+            dialog.exec();
+            dialogClosed = true;
+        });
+        EXPECT_TRUE(dialogClosed);
         EXPECT_EQ(caught, signo == SIGTERM ? "SIGTERM" : "SIGINT");
+        EXPECT_EQ(panel->result(), QDialog::Rejected);
         EXPECT_EQ(rig->Surface().Lamps(), kDarkLamps) << caught;
     }
 }
