@@ -54,6 +54,11 @@ QPushButton* BarButton(QWidget* parent, const char* text, const char* name, int 
     auto* button = new QPushButton(QString::fromLatin1(text), parent);
     button->setObjectName(QString::fromLatin1(name));
     button->setFixedSize(width, kButtonHeight);
+    // The dialogs' style sheet sets a smaller minimum height, which would win over the size;
+    // a style sheet height leaves out the 1-pixel border.
+    button->setStyleSheet(QStringLiteral("QPushButton { min-height: %1px; max-height: %1px; "
+                                         "font-size: 15px; }")
+                              .arg(kButtonHeight - 2));
     button->setFocusPolicy(Qt::NoFocus);
     return button;
 }
@@ -76,6 +81,7 @@ CManualViewerDlg::CManualViewerDlg(QWidget* panel, const QString& path)
     m_pageLabel->setObjectName(QString::fromLatin1(kViewerPageLabel));
     m_pageLabel->setAlignment(Qt::AlignCenter);
     m_pageLabel->setFixedWidth(kPageLabelWidth);
+    m_pageLabel->setStyleSheet(QStringLiteral("font-size: 15px;"));
     m_problemLabel = new QLabel(this);
     m_problemLabel->setObjectName(QString::fromLatin1(kViewerProblem));
     m_problemLabel->setAlignment(Qt::AlignCenter);

@@ -64,6 +64,9 @@ TEST_F(ManualViewer, OpensFullScreenAndPagesAndZoomsWithinTheManual) {
         EXPECT_EQ(PageText(d), QStringLiteral("Page 1 of 3"));
         EXPECT_FALSE(Button(d, kViewerPageUp)->isEnabled());
         EXPECT_FALSE(Button(d, kViewerFitWidth)->isEnabled()) << "it opens fitted to the width";
+        // Buttons for a finger, as tall as the panel's own keys, the dialogs' style or not.
+        for (const char* name : {kViewerPageUp, kViewerPageDown, kViewerZoomIn, "2"})
+            EXPECT_EQ(Button(d, name)->height(), 56) << name;
 
         // Paging stops at the last page and comes back to the first.
         for (int i = 0; i < 3; ++i)
