@@ -112,7 +112,8 @@ std::string UsageText() {
            "  --remote [HOST:]PORT  take remote control commands over TCP (HOST defaults\n"
            "                   to 127.0.0.1); see the README\n"
            "  --remote-token FILE  a remote client must first send the token in FILE\n"
-           "  --kiosk          this PC is a dedicated panel: a fatal error powers it off\n"
+           "  --kiosk          this PC is a dedicated panel: a fatal error powers it off,\n"
+           "                   and the manuals open in the panel's own viewer\n"
            "  --version        print the version and exit\n"
            "  --help           print this text and exit\n";
 }

@@ -9,10 +9,12 @@
 #include "app/CommandLine.h"
 #include "app/CursorHider.h"
 #include "app/LinkWaitGuard.h"
+#include "app/DisplayGuard.h"
 #include "app/MainPanelDlg.h"
 #include "app/PanelApp.h"
 #include "app/PanelDialogs.h"
 #include "app/RemoteServer.h"
+#include "app/StopSignals.h"
 #include "platform/Clock.h"
 #include "platform/Launcher.h"
 #include "platform/ParallelPort.h"
@@ -94,8 +96,13 @@ int main(int argc, char** argv) {
         return 0;
     }
 
+    // A stop before the panel runs waits for it, and then ends it at once.
+    CStopSignals stopSignals;
     int qtArgc = 1;
+    auto displayGuard = std::make_unique<CDisplayGuard>();
     CPanelApp app(qtArgc, argv);
+    displayGuard.reset();
+    stopSignals.Listen([&app](const char* name) { app.EndOnSignal(name); });
 
     SteadyClock clock;
     MessageBoxPrompter prompter;
@@ -150,7 +157,7 @@ int main(int argc, char** argv) {
         return kExitPortUnusable;
     }
 
-    const int status = app.Run(options->configPath);
+    const int status = app.Run(options->configPath, options->kiosk);
     // A panel that ended before it ran never took the console; it goes before the rig.
     delete orphan.data();
     SetPortIo(nullptr);
