@@ -22,9 +22,9 @@ std::optional<CommandLine> ParseCommandLine(const std::vector<std::string>& args
         bool hasValue = false;
         SplitOption(args[i], &name, &value, &hasValue);
 
-        const bool takesValue =
-            name == "--port" || name == "--config" || name == "--serial" || name == "--select-unit" ||
-            name == "--remote" || name == "--remote-token";
+        const bool takesValue = name == "--port" || name == "--config" || name == "--serial" ||
+                                name == "--select-unit" || name == "--remote" ||
+                                name == "--remote-token";
         const bool isFlag = name == "--help" || name == "-h" || name == "--version" ||
                             name == "--simulate" || name == "--kiosk";
         if (!takesValue && !isFlag) {

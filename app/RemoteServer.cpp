@@ -12,6 +12,8 @@
 #include <QTimerEvent>
 #include <algorithm>
 #include <charconv>
+#include <optional>
+#include <utility>
 
 #include "app/LinkWaitGuard.h"
 #include "app/MainPanelDlg.h"
@@ -27,17 +29,18 @@
 namespace {
 
 const auto kTouchEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
-constexpr int kWorkMs = 5;             // one line of each client per tick at most
-constexpr int kWatchMs = 100;          // how often a watched state is compared
-constexpr int kQueuedLines = 16;       // lines read ahead of their turn; then the socket waits
-constexpr int kReadBuffer = 4096;      // what the socket takes from a client ahead of the lines
-constexpr qint64 kUnsentLimit = 65536; // replies a client has not taken: it gets no more
-constexpr int kSurfaceWaitMs = 3000;   // how long a press waits for the panel to read it
+constexpr int kWorkMs = 5;              // one line of each client per tick at most
+constexpr int kWatchMs = 100;           // how often a watched state is compared
+constexpr int kQueuedLines = 16;        // lines read ahead of their turn; then the socket waits
+constexpr int kReadBuffer = 4096;       // what the socket takes from a client ahead of the lines
+constexpr qint64 kUnsentLimit = 65536;  // replies a client has not taken: it gets no more
+constexpr int kSurfaceWaitMs = 3000;    // how long a press waits for the panel to read it
 constexpr uint8_t kUnitKey = 0x01;
 
 const char* const kHelp =
     "OK commands: token SECRET | key ROW(0-4) MASK | knob K(0-7) STEPS | unit N(1-4) | "
-    "menu B(0-9) | function F(0-5) | dblclick K(0-7) | state | watch | unwatch | stats | sim ...";
+    "menu B(0-9) | function F(0-5) | dblclick K(0-7) | state | watch | unwatch | stats | "
+    "sim ... (with --simulate; sim alone lists its steps)";
 
 std::vector<std::string> Words(const std::string& line) {
     std::vector<std::string> words;
@@ -98,6 +101,13 @@ struct CRemoteServer::Client {
         QByteArray text;
         bool overLong = false;
     };
+    // A key press or a knob turn on its way to the panel.
+    struct Press {
+        bool knob = false;
+        int index = 0;        // key row or knob
+        int amount = 0;       // key bits or steps
+        bool placed = false;  // on the surface, for the panel's next read
+    };
     int id = 0;
     QTcpSocket* socket = nullptr;
     QByteArray partial;
@@ -106,9 +116,12 @@ struct CRemoteServer::Client {
     bool authorised = false;
     bool watching = false;
     bool waitingTouch = false;
-    bool waitingSurface = false;
-    bool closing = false;
-    QElapsedTimer surfaceSince;
+    std::optional<Press> press;
+    QElapsedTimer pressSince;
+    bool closing = false;  // a wrong token: the connection ends once the reply is out
+    bool gone = false;     // hung up: what it sent before is still worked off, unanswered
+    double credit = kRemoteLineBurst;  // lines it may send before the pace holds it back
+    qint64 paidAt = 0;
     std::string lastState;
 };
 
@@ -118,6 +131,7 @@ RemoteSurface LinkRemoteSurface() {
 
 CRemoteServer::CRemoteServer(RemoteSurface surface, std::string token)
     : m_surface(std::move(surface)), m_token(std::move(token)) {
+    m_since.start();
     // Its ticks and posted touches wait, like the panel's own, while the link waits.
     setProperty(kPanelSideProperty, true);
 }
@@ -146,8 +160,8 @@ uint16_t CRemoteServer::Port() const {
 bool CRemoteServer::ReadToken(const std::string& path, std::string* token, std::string* error) {
     QFile file(QString::fromStdString(path));
     if (!file.open(QIODevice::ReadOnly)) {
-        *error = "cannot read the remote token file " + path + ": " +
-                 file.errorString().toStdString();
+        *error =
+            "cannot read the remote token file " + path + ": " + file.errorString().toStdString();
         return false;
     }
     *token = file.readLine(kRemoteMaxLine + 2).trimmed().toStdString();
@@ -181,24 +195,30 @@ bool CRemoteServer::ParseAddress(const std::string& text, QHostAddress* host, ui
 
 // ---- Connections -----------------------------------------------------------------------------
 
+int CRemoteServer::ClientCount() const {
+    return static_cast<int>(std::count_if(m_clients.begin(), m_clients.end(),
+                                          [](const auto& client) { return !client->gone; }));
+}
+
 void CRemoteServer::Accept() {
     while (QTcpSocket* socket = m_server->nextPendingConnection()) {
         if (ClientCount() >= kRemoteMaxClients) {
+            connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
             socket->write("ERR too many clients (at most 4)\n");
             socket->disconnectFromHost();
-            connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
             continue;
         }
         auto client = std::make_unique<Client>();
         client->id = m_nextId++;
         client->socket = socket;
         client->authorised = m_token.empty();
+        client->paidAt = m_since.elapsed();
         socket->setReadBufferSize(kReadBuffer);
         const int id = client->id;
         connect(socket, &QTcpSocket::readyRead, this, [this, id] {
             if (Client* c = Find(id)) Read(*c);
         });
-        connect(socket, &QTcpSocket::disconnected, this, [this, id] { Drop(id); });
+        connect(socket, &QTcpSocket::disconnected, this, [this, id] { Hangup(id); });
         m_clients.push_back(std::move(client));
     }
 }
@@ -209,19 +229,34 @@ CRemoteServer::Client* CRemoteServer::Find(int id) {
     return nullptr;
 }
 
+void CRemoteServer::Hangup(int id) {
+    Client* client = Find(id);
+    if (!client || client->gone) return;
+    // "echo 'unit 2' | nc -N" hangs up right after its line: the line still counts.
+    if (!client->closing) Read(*client, true);
+    client->gone = true;
+    client->watching = false;
+    if (client->closing || (client->lines.empty() && !client->press && !client->waitingTouch))
+        Drop(id);
+    else
+        StartWork();
+}
+
 void CRemoteServer::Drop(int id) {
     auto at = std::find_if(m_clients.begin(), m_clients.end(),
                            [id](const auto& client) { return client->id == id; });
     if (at == m_clients.end()) return;
-    (*at)->socket->deleteLater();
+    QTcpSocket* socket = (*at)->socket;
     m_clients.erase(at);
+    socket->disconnect(this);
+    socket->deleteLater();
 }
 
-void CRemoteServer::Read(Client& client) {
+void CRemoteServer::Read(Client& client, bool all) {
     // A client that sends faster than its lines are worked off waits in its own socket: the
     // panel takes its lines at its own pace.
     char chunk[512];
-    while (static_cast<int>(client.lines.size()) < kQueuedLines) {
+    while (all || static_cast<int>(client.lines.size()) < kQueuedLines) {
         const qint64 n = client.socket->read(chunk, sizeof chunk);
         if (n <= 0) break;
         for (qint64 i = 0; i < n; ++i) {
@@ -253,6 +288,7 @@ void CRemoteServer::Read(Client& client) {
 }
 
 void CRemoteServer::Reply(Client& client, const std::string& line) {
+    if (client.gone || client.socket->state() != QAbstractSocket::ConnectedState) return;
     client.socket->write(line.data(), static_cast<qint64>(line.size()));
     client.socket->write("\n", 1);
 }
@@ -283,54 +319,70 @@ void CRemoteServer::Work() {
     std::vector<int> ids;
     for (const auto& client : m_clients)
         ids.push_back(client->id);
+    const qint64 now = m_since.elapsed();
     for (int id : ids) {
         Client* client = Find(id);
         if (!client || client->closing) continue;
         if (client->waitingTouch) {
-            more = true;
-            continue;
-        }
-        if (client->waitingSurface) {
-            if (m_surface.inputPending && m_surface.inputPending()) {
-                if (client->surfaceSince.elapsed() < kSurfaceWaitMs) {
-                    more = true;
-                    continue;
-                }
-                Reply(*client, "ERR the panel has not read the surface");
-            } else {
+            // A touch that opened a dialog has done what the finger asked: the client hears so
+            // while the dialog is open, and may read the state meanwhile.
+            if (m_running && m_running->client == id && !m_running->answered && DialogOpen()) {
+                m_running->answered = true;
+                client->waitingTouch = false;
                 Reply(*client, "OK");
             }
-            client->waitingSurface = false;
-        }
-        if (client->socket->bytesToWrite() > kUnsentLimit) {
             more = true;
             continue;
         }
+        if (client->press && !PressDone(*client)) {
+            more = true;
+            continue;
+        }
+        if (!client->gone && client->socket->bytesToWrite() > kUnsentLimit) {
+            more = true;
+            continue;
+        }
+        client->credit = std::min<double>(
+            kRemoteLineBurst, client->credit + static_cast<double>(now - client->paidAt) *
+                                                   kRemoteLinesPerSecond / 1000.0);
+        client->paidAt = now;
         if (client->lines.empty()) Read(*client);
-        if (client->lines.empty()) continue;
+        if (client->lines.empty()) {
+            if (client->gone && !client->press) Drop(id);
+            continue;
+        }
+        if (client->credit < 1) {
+            more = true;
+            continue;
+        }
+        client->credit -= 1;
         const Client::Line line = client->lines.front();
-        bool done = true;
+        client->lines.pop_front();
         if (line.overLong)
             Reply(*client, "ERR line too long (at most 1024 bytes)");
         else
-            done = Execute(*client, line.text);
+            Execute(*client, line.text);
         client = Find(id);
         if (!client) continue;
-        if (done) client->lines.pop_front();
         Read(*client);
-        more = more || !client->lines.empty() || client->waitingSurface || client->waitingTouch;
+        more =
+            more || !client->lines.empty() || client->press || client->waitingTouch || client->gone;
     }
+    // A wrong token's reply goes out before the connection ends.
+    std::vector<int> closing;
     for (const auto& client : m_clients)
-        if (client->closing) client->socket->disconnectFromHost();
+        if (client->closing) closing.push_back(client->id);
+    for (int id : closing)
+        if (Client* client = Find(id)) client->socket->disconnectFromHost();
     if (!more) m_work.stop();
 }
 
-bool CRemoteServer::Execute(Client& client, const QByteArray& line) {
+void CRemoteServer::Execute(Client& client, const QByteArray& line) {
     QStringDecoder utf8(QStringDecoder::Utf8);
     const QString text = utf8(line);
     if (utf8.hasError()) {
         Reply(client, "ERR not UTF-8");
-        return true;
+        return;
     }
     const std::string command = text.toStdString();
     std::vector<std::string> words = Words(command);
@@ -341,9 +393,9 @@ bool CRemoteServer::Execute(Client& client, const QByteArray& line) {
     if (verb == "token") {
         const size_t at = command.find_first_not_of(" \t", command.find_first_of(" \t"));
         const std::string given =
-            at == std::string::npos ? std::string() : QString::fromStdString(command.substr(at))
-                                                          .trimmed()
-                                                          .toStdString();
+            at == std::string::npos
+                ? std::string()
+                : QString::fromStdString(command.substr(at)).trimmed().toStdString();
         if (m_token.empty() || SameToken(given, m_token)) {
             client.authorised = true;
             Reply(client, "OK");
@@ -352,20 +404,17 @@ bool CRemoteServer::Execute(Client& client, const QByteArray& line) {
             Reply(client, "ERR wrong token");
             client.closing = true;
         }
-        return true;
+        return;
     }
     if (!client.authorised) {
         Reply(client, "ERR token required: send token SECRET first");
-        return true;
+        return;
     }
-    bool wait = false;
-    const std::string reply = Run(client, words, &wait);
-    if (wait) return false;
+    const std::string reply = Run(client, words);
     if (!reply.empty()) Reply(client, reply);
-    return true;
 }
 
-std::string CRemoteServer::Run(Client& client, const std::vector<std::string>& w, bool* wait) {
+std::string CRemoteServer::Run(Client& client, const std::vector<std::string>& w) {
     const std::string& verb = w[0];
     if (verb == "help") return kHelp;
     if (verb == "stats") {
@@ -397,9 +446,13 @@ std::string CRemoteServer::Run(Client& client, const std::vector<std::string>& w
 
     if (verb == "sim") {
         if (!m_surface.simStep) return "ERR sim needs --simulate";
-        return m_surface.simStep(std::vector<std::string>(w.begin() + 1, w.end()));
+        const std::vector<std::string> step(w.begin() + 1, w.end());
+        // A failed fan is a fatal error, and on a kiosk that switches the PC off.
+        if (m_surface.kiosk && step.size() == 2 && step[0] == "fan" && step[1] == "fail")
+            return "ERR sim fan fail would power the panel PC off (--kiosk)";
+        return m_surface.simStep(step);
     }
-    if (verb == "key" || verb == "knob" || verb == "unit") return Press(client, w, wait);
+    if (verb == "key" || verb == "knob" || verb == "unit") return Press(client, w);
 
     int index = 0;
     if (verb == "menu") {
@@ -417,40 +470,65 @@ std::string CRemoteServer::Run(Client& client, const std::vector<std::string>& w
     return QueueTouch(client, Touch::DoubleClick, index);
 }
 
-std::string CRemoteServer::Press(Client& client, const std::vector<std::string>& w, bool* wait) {
-    int row = 0, keys = 0, knob = 0, steps = 0;
+std::string CRemoteServer::Press(Client& client, const std::vector<std::string>& w) {
+    Client::Press press;
     const std::string& verb = w[0];
     if (verb == "key") {
-        if (w.size() != 3 || !Number(w[1], 0, kKeyRowCount - 1, &row) ||
-            !Number(w[2], 1, 255, &keys))
+        if (w.size() != 3 || !Number(w[1], 0, kKeyRowCount - 1, &press.index) ||
+            !Number(w[2], 1, 255, &press.amount))
             return "ERR usage: key ROW (0-4) MASK (1-255, e.g. 0x10)";
     } else if (verb == "unit") {
-        if (w.size() != 2 || !Number(w[1], 1, kUnitCount, &row)) return "ERR usage: unit N (1-4)";
-        keys = kUnitKey;
+        if (w.size() != 2 || !Number(w[1], 1, kUnitCount, &press.index))
+            return "ERR usage: unit N (1-4)";
+        press.amount = kUnitKey;
     } else {
-        if (w.size() != 3 || !Number(w[1], 0, kKnobCount - 1, &knob) ||
-            !Number(w[2], INT16_MIN, INT16_MAX, &steps) || steps == 0)
+        press.knob = true;
+        if (w.size() != 3 || !Number(w[1], 0, kKnobCount - 1, &press.index) ||
+            !Number(w[2], INT16_MIN, INT16_MAX, &press.amount) || press.amount == 0)
             return "ERR usage: knob K (0-7) STEPS (-32768..32767, not 0)";
     }
-    // One press at a time, as one finger: the next waits until the panel has read this one.
-    if (m_surface.inputPending && m_surface.inputPending()) {
-        *wait = true;
-        return {};
-    }
-    if (verb == "knob")
-        m_surface.turnKnob(knob, steps);
-    else
-        m_surface.pressKey(row, static_cast<uint8_t>(keys));
-    client.waitingSurface = true;
-    client.surfaceSince.start();
+    client.press = press;
+    client.pressSince.start();
+    PressDone(client);
     return {};
+}
+
+bool CRemoteServer::PressDone(Client& client) {
+    Client::Press& press = *client.press;
+    const bool unread = m_surface.inputPending && m_surface.inputPending();
+    const bool late = client.pressSince.elapsed() >= kSurfaceWaitMs;
+    if (!press.placed) {
+        // One press at a time, as one finger: the next waits until the panel has read this one.
+        if (unread && !late) return false;
+        if (unread) {
+            Reply(client, "ERR the panel has not read the surface");
+        } else if (DialogOpen()) {
+            Reply(client, kRemoteBusyReply);
+        } else {
+            if (press.knob)
+                m_surface.turnKnob(press.index, press.amount);
+            else
+                m_surface.pressKey(press.index, static_cast<uint8_t>(press.amount));
+            press.placed = true;
+            client.pressSince.restart();
+            return false;
+        }
+    } else {
+        if (unread && !late) return false;
+        // The panel reads the surface every 20 ms while it runs: one that has not read it for
+        // this long has stopped (the surface does not answer); the press stays where it is.
+        Reply(client, unread ? "ERR the panel has not read the surface" : "OK");
+    }
+    client.press.reset();
+    return true;
 }
 
 std::string CRemoteServer::QueueTouch(Client& client, Touch touch, int index) {
     const CMainPanelDlg& panel = *g_mainPanel;
-    const QWidget* target = touch == Touch::Menu       ? static_cast<QWidget*>(panel.m_menuButtons[index])
-                            : touch == Touch::Function ? static_cast<QWidget*>(panel.m_functionButtons[index])
-                                                       : static_cast<QWidget*>(panel.m_knobs[index]);
+    const QWidget* target = touch == Touch::Menu ? static_cast<QWidget*>(panel.m_menuButtons[index])
+                            : touch == Touch::Function
+                                ? static_cast<QWidget*>(panel.m_functionButtons[index])
+                                : static_cast<QWidget*>(panel.m_knobs[index]);
     // What a finger cannot reach, the remote cannot either.
     if (target->isHidden() || !target->isEnabled()) return "ERR that control is not shown";
     m_touches.push_back({client.id, touch, index});
@@ -464,8 +542,10 @@ void CRemoteServer::RunTouch() {
     const PendingTouch touch = m_touches.front();
     m_touches.pop_front();
     const bool refused = !g_mainPanel || DialogOpen();
+    RunningTouch running{touch.client, false};
     if (!refused) {
         // The handler may open a dialog and run its loop: other clients are served meanwhile.
+        RunningTouch* outer = std::exchange(m_running, &running);
         CMainPanelDlg& panel = *g_mainPanel;
         switch (touch.touch) {
             case Touch::Menu:
@@ -478,12 +558,15 @@ void CRemoteServer::RunTouch() {
                 emit panel.m_knobs[touch.index]->doubleClicked();
                 break;
         }
+        m_running = outer;
     }
-    if (Client* client = Find(touch.client)) {
+    Client* client = Find(touch.client);
+    if (!client) return;
+    if (!running.answered) {
         client->waitingTouch = false;
         Reply(*client, refused ? kRemoteBusyReply : "OK");
-        StartWork();
     }
+    StartWork();
 }
 
 // ---- State -----------------------------------------------------------------------------------
@@ -517,9 +600,11 @@ std::string CRemoteServer::StateJson(const CMainPanelDlg& panel) {
         lamps.append(lamp);
     for (const CKnobDisplay* knob : panel.m_knobs) {
         const ControlRecord* control = knob->Control();
-        knobs.append(control ? QJsonObject{{"name", Latin(control->name)},
-                                           {"value", KnobValueText(*control)}}
-                             : QJsonObject{{"name", ""}, {"value", ""}});
+        // A display without a control is hidden: it shows nothing.
+        knobs.append(
+            control && !control->name.empty()
+                ? QJsonObject{{"name", Latin(control->name)}, {"value", KnobValueText(*control)}}
+                : QJsonObject{{"name", ""}, {"value", ""}});
     }
     for (const InfoLine& line : BuildInfoOverlay(panel.m_infoPanel->Content()).lines)
         info.append(line.text);

@@ -35,6 +35,8 @@ struct RemoteSurface {
     // The surface holds a press or a movement the panel has not read yet.
     std::function<bool()> inputPending;
     std::function<std::string(const std::vector<std::string>& words)> simStep;
+    // A fatal error powers the PC off (--kiosk): what would provoke one is refused.
+    bool kiosk = false;
 };
 
 // The surface of real hardware: presses and turns join the next panel status read.
@@ -43,6 +45,10 @@ RemoteSurface LinkRemoteSurface();
 inline constexpr int kRemoteMaxClients = 4;
 inline constexpr int kRemoteMaxLine = 1024;  // bytes of a line, its LF or CR LF not counted
 inline constexpr const char* kRemoteBusyReply = "ERR busy: dialog open";
+// A client's lines are worked off at this pace once its burst is spent; the rest wait in its
+// socket.
+inline constexpr int kRemoteLinesPerSecond = 50;
+inline constexpr int kRemoteLineBurst = 16;
 
 class CRemoteServer final : public QObject {
 public:
@@ -53,7 +59,8 @@ public:
     // Listens on host:port (port 0: one the system chooses). False and the reason on failure.
     bool Listen(const QHostAddress& host, uint16_t port, std::string* error);
     uint16_t Port() const;
-    int ClientCount() const { return static_cast<int>(m_clients.size()); }
+    // Clients connected now (one that hung up is not counted while its last lines are worked off).
+    int ClientCount() const;
 
     // The token file: its first line, without the line end. False and the reason when it
     // cannot be read or holds no token.
@@ -77,17 +84,25 @@ private:
         Touch touch;
         int index;
     };
+    // The touch whose handler runs; a dialog it opens answers it before the handler returns.
+    struct RunningTouch {
+        int client;
+        bool answered;
+    };
 
     void Accept();
-    void Read(Client& client);
+    void Read(Client& client, bool all = false);
+    void Hangup(int id);
     void Drop(int id);
     Client* Find(int id);
     void Work();
     void Watch();
-    // One line of client; false when it must wait its turn (and stays at the head).
-    bool Execute(Client& client, const QByteArray& line);
-    std::string Run(Client& client, const std::vector<std::string>& words, bool* wait);
-    std::string Press(Client& client, const std::vector<std::string>& words, bool* wait);
+    void Execute(Client& client, const QByteArray& line);
+    std::string Run(Client& client, const std::vector<std::string>& words);
+    std::string Press(Client& client, const std::vector<std::string>& words);
+    // The press a client waits on: put on the surface once nothing else waits there, answered
+    // once the panel has read it. False while it still waits.
+    bool PressDone(Client& client);
     std::string QueueTouch(Client& client, Touch touch, int index);
     void RunTouch();
     void Reply(Client& client, const std::string& line);
@@ -100,5 +115,7 @@ private:
     std::deque<PendingTouch> m_touches;
     QBasicTimer m_work;
     QBasicTimer m_watch;
+    QElapsedTimer m_since;  // the pace of the clients' lines
+    RunningTouch* m_running = nullptr;
     int m_nextId = 1;
 };

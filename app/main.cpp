@@ -8,8 +8,8 @@
 
 #include "app/CommandLine.h"
 #include "app/CursorHider.h"
-#include "app/LinkWaitGuard.h"
 #include "app/DisplayGuard.h"
+#include "app/LinkWaitGuard.h"
 #include "app/MainPanelDlg.h"
 #include "app/PanelApp.h"
 #include "app/PanelDialogs.h"
@@ -56,6 +56,7 @@ std::unique_ptr<CRemoteServer> StartRemote(const CommandLine& options, SimRig* r
     QHostAddress host;
     uint16_t port = 0;
     RemoteSurface surface = LinkRemoteSurface();
+    surface.kiosk = options.kiosk;
     if (rig) {
         surface.pressKey = [rig](int row, uint8_t keys) { rig->Surface().PressKey(row, keys); };
         surface.turnKnob = [rig](int knob, int steps) { rig->Surface().TurnKnob(knob, steps); };

@@ -120,7 +120,8 @@ std::string LinkStatsJson() {
             out += std::to_string(value);
         };
         if (slot > 0) out += ",";
-        out += slot == kSurfaceSlot ? "{\"slot\":\"surface\"" : "{\"slot\":\"unit " + std::to_string(slot) + "\"";
+        out += slot == kSurfaceSlot ? "{\"slot\":\"surface\""
+                                    : "{\"slot\":\"unit " + std::to_string(slot) + "\"";
         field("exchanges", c.exchanges);
         field("answers", c.answers);
         field("noAnswer", c.noAnswer);

@@ -21,8 +21,8 @@ void MergeQueuedInput() {
     for (int row = 0; row < kKeyRowCount; ++row)
         g_panelStatus.bytes[kFirstKeyRowByte + row] |= g_queuedKeys[row];
     for (int k = 0; k < kKnobCount; ++k) {
-        const int sum = std::clamp(KnobMovement(g_panelStatus, k) + g_queuedMovement[k],
-                                   INT16_MIN, INT16_MAX);
+        const int sum =
+            std::clamp(KnobMovement(g_panelStatus, k) + g_queuedMovement[k], INT16_MIN, INT16_MAX);
         const auto movement = static_cast<uint16_t>(static_cast<int16_t>(sum));
         g_panelStatus.bytes[kFirstKnobByte + 2 * k] = static_cast<uint8_t>(movement & 0xFF);
         g_panelStatus.bytes[kFirstKnobByte + 2 * k + 1] = static_cast<uint8_t>(movement >> 8);

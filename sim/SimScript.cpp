@@ -31,9 +31,12 @@ bool Number(const std::string& word, int low, int high, int* out) {
 }
 
 std::string OnOff(const std::string& word, const char* on, const char* off, bool* out) {
-    if (word == on) *out = true;
-    else if (word == off) *out = false;
-    else return std::string("ERR expected ") + on + " or " + off;
+    if (word == on)
+        *out = true;
+    else if (word == off)
+        *out = false;
+    else
+        return std::string("ERR expected ") + on + " or " + off;
     return {};
 }
 

@@ -2,6 +2,7 @@
 // operator would, watches it, and is held to the line's limits.
 
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QHostAddress>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -10,6 +11,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include "app/DialogFactory.h"
 #include "app/LinkWaitGuard.h"
 #include "app/RemoteServer.h"
 #include "link/Commands.h"
@@ -29,13 +31,13 @@ protected:
         server.reset();
         PanelTest::TearDown();
     }
-    void Serve(const std::string& token = {}) {
+    void Serve(const std::string& token = {}, bool kiosk = false) {
         SimRig* r = rig.get();
-        RemoteSurface surface{
-            [r](int row, uint8_t keys) { r->Surface().PressKey(row, keys); },
-            [r](int knob, int steps) { r->Surface().TurnKnob(knob, steps); },
-            [r] { return r->Surface().InputPending(); },
-            [r](const std::vector<std::string>& w) { return RunSimStep(*r, w); }};
+        RemoteSurface surface{[r](int row, uint8_t keys) { r->Surface().PressKey(row, keys); },
+                              [r](int knob, int steps) { r->Surface().TurnKnob(knob, steps); },
+                              [r] { return r->Surface().InputPending(); },
+                              [r](const std::vector<std::string>& w) { return RunSimStep(*r, w); },
+                              kiosk};
         server = std::make_unique<CRemoteServer>(surface, token);
         std::string error;
         ASSERT_TRUE(server->Listen(QHostAddress::LocalHost, 0, &error)) << error;
@@ -44,7 +46,8 @@ protected:
         clients.push_back(std::make_unique<QTcpSocket>());
         QTcpSocket& socket = *clients.back();
         socket.connectToHost(QHostAddress::LocalHost, server->Port());
-        EXPECT_TRUE(QTest::qWaitFor([&] { return socket.state() == QAbstractSocket::ConnectedState; }));
+        EXPECT_TRUE(
+            QTest::qWaitFor([&] { return socket.state() == QAbstractSocket::ConnectedState; }));
         return socket;
     }
     // The next line from the panel; the panel's own timers run meanwhile.
@@ -205,6 +208,21 @@ TEST_F(Remote, BadAndOverLongLinesGetAnErrorAndTheConnectionStays) {
     EXPECT_EQ(Line(client).substr(0, 4), "OK {") << "CR LF ends a line too";
     EXPECT_EQ(Ask(client, "STATS").substr(0, 10), "OK {\"now\":");
     EXPECT_EQ(client.state(), QAbstractSocket::ConnectedState);
+
+    // "echo 'unit 2' | nc -N": the client hangs up right after its line, which still acts.
+    QTcpSocket& once = Dial();
+    once.write("unit 2\n");
+    once.disconnectFromHost();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return g_selectedUnit == AddressOfUnit(2); }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return server->ClientCount() == 1; }));
+}
+
+TEST_F(Remote, OnAKioskNoSimulatedFaultSwitchesThePcOff) {
+    Serve({}, true);
+    QTcpSocket& client = Dial();
+    EXPECT_EQ(Ask(client, "sim fan fail"),
+              "ERR sim fan fail would power the panel PC off (--kiosk)");
+    EXPECT_EQ(Ask(client, "sim unit 2 tally on"), "OK");
 }
 
 TEST_F(Remote, AtMostFourClientsAndATokenFirst) {
@@ -214,13 +232,15 @@ TEST_F(Remote, AtMostFourClientsAndATokenFirst) {
         four.push_back(&Dial());
     QTcpSocket& fifth = Dial();
     EXPECT_EQ(Line(fifth), "ERR too many clients (at most 4)");
-    EXPECT_TRUE(QTest::qWaitFor([&] { return fifth.state() == QAbstractSocket::UnconnectedState; }));
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return fifth.state() == QAbstractSocket::UnconnectedState; }));
 
     EXPECT_EQ(Ask(*four[0], "state"), "ERR token required: send token SECRET first");
     EXPECT_EQ(Ask(*four[0], "token s3cret"), "OK");
     EXPECT_EQ(Ask(*four[0], "state").substr(0, 4), "OK {");
     EXPECT_EQ(Ask(*four[1], "token s3cre"), "ERR wrong token");
-    EXPECT_TRUE(QTest::qWaitFor([&] { return four[1]->state() == QAbstractSocket::UnconnectedState; }));
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return four[1]->state() == QAbstractSocket::UnconnectedState; }));
 
     // The place it left is free again.
     QTcpSocket& another = Dial();
@@ -228,21 +248,73 @@ TEST_F(Remote, AtMostFourClientsAndATokenFirst) {
     EXPECT_EQ(server->ClientCount(), kRemoteMaxClients);
 }
 
-TEST_F(Remote, WhileADialogIsOpenOnlyStateIsRead) {
+// A dialog the panel opens, run modally until its steps are done.
+class ModalDialogs final : public DialogFactory {
+public:
+    DialogResult Run(const DialogRequest&) override {
+        QDialog dialog(g_mainPanel);
+        QTimer::singleShot(0, &dialog, [&] {
+            if (whileOpen) whileOpen();
+            dialog.reject();
+        });
+        dialog.exec();
+        ++runs;
+        return {true, kDialogCancel, {}, false};
+    }
+    std::function<void()> whileOpen;
+    int runs = 0;
+};
+
+TEST_F(Remote, ATouchThatOpensADialogIsAnsweredAndOnlyReadingGoesOnWhileItIsOpen) {
     Serve();
-    Connect(2);
+    Connect(1);  // a group-A unit: menu button 7 opens its files
     QTcpSocket& client = Dial();
-    QDialog dialog(panel.get());
-    dialog.setModal(true);
-    dialog.show();
-    ASSERT_TRUE(QTest::qWaitFor([] { return QApplication::activeModalWidget() != nullptr; }));
-    EXPECT_EQ(Ask(client, "key 0 0x10"), kRemoteBusyReply);
-    EXPECT_EQ(Ask(client, "function 0"), kRemoteBusyReply);
-    EXPECT_EQ(Ask(client, "sim fan fail"), kRemoteBusyReply);
-    EXPECT_EQ(State(client)["unit"].toInt(), 2);
-    EXPECT_FALSE(rig->Surface().InputPending());
-    dialog.close();
-    EXPECT_EQ(Ask(client, "key 0 0x10"), "OK");
+    QTcpSocket& other = Dial();
+    ModalDialogs dialogs;
+    dialogs.whileOpen = [&] {
+        EXPECT_EQ(Line(client), "OK") << "answered while the dialog is open";
+        EXPECT_EQ(State(client)["unit"].toInt(), 1);
+        EXPECT_EQ(Ask(other, "stats").substr(0, 4), "OK {");
+        EXPECT_EQ(Ask(other, "key 0 0x10"), kRemoteBusyReply);
+        EXPECT_EQ(Ask(other, "function 0"), kRemoteBusyReply);
+        EXPECT_EQ(Ask(client, "sim unit 2 offline"), kRemoteBusyReply);
+        EXPECT_FALSE(rig->Surface().InputPending());
+    };
+    SetDialogFactory(&dialogs);
+    client.write("menu 7\n");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return dialogs.runs == 1; }));
+    SetDialogFactory(nullptr);
+    EXPECT_TRUE(rig->Online(2));
+    EXPECT_EQ(Ask(other, "key 0 0x10"), "OK");
+    EXPECT_TRUE(panel->AltLatched());
+}
+
+TEST_F(Remote, AFloodIsPacedAndTheOthersAreServedMeanwhile) {
+    Serve();
+    QTcpSocket& flood = Dial();
+    QTcpSocket& other = Dial();
+    constexpr int kLines = 80;
+    QByteArray lines;
+    for (int i = 0; i < kLines; ++i)
+        lines += "help\n";
+    QElapsedTimer since;
+    since.start();
+    flood.write(lines);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return flood.canReadLine(); }));
+    QElapsedTimer asked;
+    asked.start();
+    EXPECT_EQ(State(other)["unit"].toInt(), 0);
+    EXPECT_LT(asked.elapsed(), 200) << "the flood does not hold the others up";
+    int replies = 0;
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            while (flood.canReadLine())
+                replies += flood.readLine().startsWith("OK commands:");
+            return replies == kLines;
+        },
+        10000));
+    const int paced = (kLines - kRemoteLineBurst) * 1000 / kRemoteLinesPerSecond;
+    EXPECT_GE(since.elapsed(), paced * 8 / 10);
 }
 
 // On the machine's clock with the guard in place: a remote press that arrives while the link

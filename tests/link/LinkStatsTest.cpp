@@ -106,8 +106,7 @@ TEST_F(LinkStats, AMenuDownloadCountsItsRetriesAndTime) {
 TEST(SimScript, RefusesWhatItCannotDo) {
     auto rig = SimRig::Standard();
     EXPECT_EQ(RunSimStep(*rig, {"unit", "5", "online"}), "ERR usage: sim unit N (1-4) ...");
-    EXPECT_EQ(RunSimStep(*rig, {"unit", "1", "fault", "gremlins"}),
-              "ERR unknown fault 'gremlins'");
+    EXPECT_EQ(RunSimStep(*rig, {"unit", "1", "fault", "gremlins"}), "ERR unknown fault 'gremlins'");
     EXPECT_EQ(RunSimStep(*rig, {"unit", "1", "tally", "maybe"}), "ERR expected on or off");
     EXPECT_EQ(RunSimStep(*rig, {"unit", "1", "control", "200", "5"}),
               "ERR usage: sim unit N control ID(0-128) VALUE");
