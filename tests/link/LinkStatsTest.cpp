@@ -83,6 +83,12 @@ TEST_F(LinkStats, EachFailureModeIsCountedOnceInItsSlot) {
     EXPECT_EQ(LinkStatsOf(kSurfaceSlot).noAnswer, 1u);
     EXPECT_EQ(LinkStatsOf(kSurfaceSlot).exchanges, 2u);
     EXPECT_EQ(LinkStatsOf(3).exchanges, 0u);
+
+    // A slow unit answers after an identify has given up on it.
+    Step({"unit", "3", "fault", "slow"});
+    EXPECT_EQ(IdentifyUnit(3), kLinkNoResponse);
+    EXPECT_EQ(LinkStatsOf(3).noAnswer, 1u);
+    EXPECT_EQ(LinkStatsOf(3).lastFailure, LinkFailure::NoAnswer);
 }
 
 TEST_F(LinkStats, AMenuDownloadCountsItsRetriesAndTime) {
