@@ -9,6 +9,7 @@
 #include <QStringDecoder>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTimer>
 #include <QTimerEvent>
 #include <algorithm>
 #include <charconv>
@@ -35,6 +36,7 @@ constexpr int kQueuedLines = 16;        // lines read ahead of their turn; then 
 constexpr int kReadBuffer = 4096;       // what the socket takes from a client ahead of the lines
 constexpr qint64 kUnsentLimit = 65536;  // replies a client has not taken: it gets no more
 constexpr int kSurfaceWaitMs = 3000;    // how long a press waits for the panel to read it
+constexpr int kTokenWaitMs = 10000;     // how long a connection may stay without its token
 constexpr uint8_t kUnitKey = 0x01;
 
 const char* const kHelp =
@@ -219,6 +221,15 @@ void CRemoteServer::Accept() {
             if (Client* c = Find(id)) Read(*c);
         });
         connect(socket, &QTcpSocket::disconnected, this, [this, id] { Hangup(id); });
+        // Connections that never give the token would keep the places of those that do.
+        if (!client->authorised)
+            QTimer::singleShot(kTokenWaitMs, this, [this, id] {
+                Client* c = Find(id);
+                if (!c || c->authorised || c->closing || c->gone) return;
+                Reply(*c, "ERR no token given in time");
+                c->closing = true;
+                StartWork();
+            });
         m_clients.push_back(std::move(client));
     }
 }
