@@ -53,4 +53,35 @@ TEST_F(PanelCommands, LampsConfigurationResetAndVersion) {
     EXPECT_EQ(version[6], 0);
 }
 
+// A remote client's presses on real hardware: the next good status read reports them along
+// with the surface's own, once; a failed read keeps them for the one after.
+TEST_F(PanelCommands, QueuedInputJoinsTheNextGoodStatusReadOnce) {
+    std::vector<uint8_t> data(23, 0);
+    data[1] = 0x02;          // key row 1: the surface's own press
+    data[6 + 2 * 3] = 0xFE;  // knob 3 moved -2
+    data[6 + 2 * 3 + 1] = 0xFF;
+    data[6 + 2 * 5] = 0xF0;  // knob 5 near the top of its range
+    data[6 + 2 * 5 + 1] = 0x7F;
+    QueuePanelKeys(1, 0x01);
+    QueueKnobMovement(3, 7);
+    QueueKnobMovement(5, 100);
+    EXPECT_TRUE(PanelInputQueued());
+
+    port.ExpectSend({3, 2}).ExpectNoAnswer(kShortSpinLimit);
+    EXPECT_EQ(ReadPanelStatus(), kLinkNoResponse);
+    EXPECT_TRUE(PanelInputQueued());
+
+    port.ExpectSend({3, 2}).ExpectAnswer(ShortAnswer(data));
+    ASSERT_EQ(ReadPanelStatus(), kLinkOk);
+    EXPECT_EQ(KeyRow(g_panelStatus, 1), 0x03);
+    EXPECT_EQ(KnobMovement(g_panelStatus, 3), 5);
+    EXPECT_EQ(KnobMovement(g_panelStatus, 5), INT16_MAX) << "held at the end of the range";
+    EXPECT_FALSE(PanelInputQueued());
+
+    port.ExpectSend({3, 2}).ExpectAnswer(ShortAnswer(std::vector<uint8_t>(23, 0)));
+    ASSERT_EQ(ReadPanelStatus(), kLinkOk);
+    EXPECT_EQ(KeyRow(g_panelStatus, 1), 0);
+    EXPECT_EQ(KnobMovement(g_panelStatus, 3), 0);
+}
+
 }  // namespace
