@@ -160,6 +160,17 @@ TEST_F(Remote, SelectsAUnitTurnsAKnobTouchesAFunctionAndReadsTheNewState) {
     ASSERT_EQ(Ask(client, "key 0 0x10"), "OK");
     EXPECT_TRUE(State(client)["alt"].toBool());
     EXPECT_EQ(State(client)["lamps"][0].toInt() & 0x10, 0x10);
+
+    // A spoiled answer provoked on the line shows in the unit's counters.
+    ASSERT_EQ(Ask(client, "sim unit 2 fault wrong-code 1"), "OK");
+    panel->OnTimer(kTimerUnitPoll);
+    const std::string stats = Ask(client, "stats");
+    const QJsonObject two = QJsonDocument::fromJson(QByteArray::fromStdString(stats.substr(3)))
+                                .object()["slots"][2]
+                                .toObject();
+    EXPECT_EQ(two["badCode"].toInt(), 1);
+    EXPECT_EQ(two["lastFailure"].toString(), "wrong code");
+    EXPECT_EQ(two["menuDownloads"].toInt(), 1);
 }
 
 TEST_F(Remote, WatchSeesTheSelectedUnitLostAndFound) {
