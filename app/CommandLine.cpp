@@ -100,7 +100,8 @@ std::string UsageText() {
            ";\n"
            "                   with --simulate: a pseudo terminal of the simulator)\n"
            "  --select-unit N  with --simulate: press the key of unit N (1-4) at start\n"
-           "  --kiosk          this PC is a dedicated panel: a fatal error powers it off\n"
+           "  --kiosk          this PC is a dedicated panel: a fatal error powers it off,\n"
+           "                   and the manuals open in the panel's own viewer\n"
            "  --version        print the version and exit\n"
            "  --help           print this text and exit\n";
 }

@@ -36,6 +36,8 @@ std::string DialogName(PanelDialog dialog) {
             return "Input";
         case PanelDialog::About:
             return "About";
+        case PanelDialog::Manual:
+            return "Manual";
     }
     return "";
 }

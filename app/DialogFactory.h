@@ -20,6 +20,7 @@ enum class PanelDialog {
     Monitor,       // monitor switches
     Input,         // input routing (menu 46)
     About,         // versions and the update button
+    Manual,        // a keyer manual in the panel's own viewer (a kiosk has no desktop)
 };
 
 // What the panel hands a dialog.
@@ -30,6 +31,7 @@ struct DialogRequest {
     std::array<bool, kUnitSlots> transfer{};  // Files: units a file may be copied to
     ControlRecord* control = nullptr;         // Attributes of a control
     SwitchRecord* switchRecord = nullptr;     // Attributes of a switch
+    std::string document;                     // Manual: the PDF file
 };
 
 inline constexpr int kDialogOk = 1;      // closed with OK, Apply, Update ...

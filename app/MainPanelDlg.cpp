@@ -1,12 +1,18 @@
 #include "app/MainPanelDlg.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QPainter>
+#include <cerrno>
+
+#include <sys/stat.h>
 
 #include "app/CursorHider.h"
 #include "link/ConfigFile.h"
 #include "link/EppLink.h"
+#include "link/UnitOperations.h"
 #include "platform/PortIo.h"
+#include "platform/Report.h"
 #include "widgets/BitmapTextButton.h"
 #include "widgets/ColorLabel.h"
 #include "widgets/InfoPanel.h"
@@ -41,6 +47,14 @@ ControlRecord LocalRecord(const char* name, uint32_t attributes, int16_t maxValu
     record.maxValue = maxValue;
     record.maxDisplay = maxValue;
     return record;
+}
+
+// The panel starts all the same, with every key missing; the journal says why.
+void ReportUnreadableConfig(const std::string& path) {
+    struct stat info;
+    const bool missing = ::stat(path.c_str(), &info) != 0 && errno == ENOENT;
+    ReportLine("the configuration file " + path + (missing ? " is missing" : " cannot be read") +
+               "; every setting takes its default");
 }
 
 QLabel* BitmapLabel(QWidget* parent, int bitmapId) {
@@ -111,7 +125,34 @@ int CMainPanelDlg::exec() {
     OnInitDialog();
     // A fatal error during the start ends the panel before it ever runs.
     if (m_closed) return result();
-    return QDialog::exec();
+    const int status = QDialog::exec();
+    // Whatever a dialog that was open did on its way out has been sent by now.
+    if (m_clearLampsAtEnd) ClearLamps(*this);
+    return status;
+}
+
+void CMainPanelDlg::RequestStop() {
+    QCoreApplication::postEvent(this, new QEvent(kPanelStop));
+}
+
+void CMainPanelDlg::Stop() {
+    if (m_closed) return;
+    QWidget* modal = QApplication::activeModalWidget();
+    if (modal && modal != this) {
+        // What the dialog does on its way out runs now; a box it opens goes on the next turn.
+        if (auto* dialog = qobject_cast<QDialog*>(modal))
+            dialog->reject();
+        else
+            modal->close();
+        RequestStop();
+        return;
+    }
+    reject();
+}
+
+void CMainPanelDlg::EndAfterFatalError() {
+    m_clearLampsAtEnd = false;
+    done(QDialog::Rejected);
 }
 
 void CMainPanelDlg::done(int result) {
@@ -128,7 +169,7 @@ void CMainPanelDlg::OnInitDialog() {
     setWindowTitle(QString::fromLatin1(kPanelCaption));
     setWindowIcon(m_icon);
     ResetConfig();
-    LoadConfigFile(m_configPath);
+    if (!LoadConfigFile(m_configPath)) ReportUnreadableConfig(m_configPath);
     PlaceLogos();
 
     // A missing key reads as a text that matches nothing, so the status view is on unless the

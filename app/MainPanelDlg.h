@@ -25,6 +25,8 @@ class CStatusStrip;
 class CTitleStrip;
 
 inline constexpr int kFunctionButtons = 6;
+// The keyer maker's manuals (PDF); the package ships none.
+inline constexpr const char* kManualFolder = "/usr/share/doc/kv4/";
 inline constexpr int kMenuButtons = 10;
 
 // The main panel: one modal dialog that owns every widget of the touch screen, the per-unit
@@ -39,8 +41,21 @@ public:
     // Start-up: configuration, placement of the widgets, the link start. Runs once, when the
     // panel is first executed (tests call it directly).
     void OnInitDialog();
+    // Runs the panel until it ends. A clean end (Escape, "Update", a stop signal) leaves the
+    // lamps as the link start left them; a fatal error has cleared them already.
     int exec() override;
     void done(int result) override;
+    // Ends the panel after a fatal error: the shutdown has already set the panel hardware.
+    void EndAfterFatalError();
+    // Ends the panel as Escape would, soon: every box or dialog open over it is closed first
+    // with its safe answer, one per turn of the event loop, then the panel. A posted message of
+    // the panel's own, so it never falls inside a link exchange.
+    void RequestStop();
+
+    // A kiosk has no desktop to hand a manual to: it opens in the panel's own viewer.
+    void SetKiosk(bool kiosk) { m_kiosk = kiosk; }
+    // Where the keyer maker's manuals are (tests put their own).
+    void SetManualFolder(const std::string& folder) { m_manualFolder = folder; }
 
     // Enter never closes the panel; Escape (reject) ends the program.
     void accept() override {}
@@ -85,6 +100,7 @@ public:
     // The panel's own posted messages: the file-system update, and one that does nothing.
     static constexpr QEvent::Type kPanelFsUpdate = static_cast<QEvent::Type>(QEvent::User + 0x500);
     static constexpr QEvent::Type kPanelNop = static_cast<QEvent::Type>(QEvent::User + 0x501);
+    static constexpr QEvent::Type kPanelStop = static_cast<QEvent::Type>(QEvent::User + 0x5FF);
 
     ControlRecord m_frameTimeRec, m_taperInRec, m_taperOutRec, m_keyFrameRec;
     QPixmap m_background;
@@ -139,8 +155,13 @@ private:
     void DeleteKeyframe();
     void ReadKeyframesBack(EffectRecord& effect);
     void ShowCurrentKeyframe(const EffectRecord& effect);
+    void OpenManual(const std::string& name);
+    void Stop();
 
     std::string m_configPath;
+    std::string m_manualFolder = kManualFolder;
+    bool m_kiosk = false;
+    bool m_clearLampsAtEnd = true;
     bool m_cursorVisible = false;
     CCursorHider* m_cursorHider = nullptr;  // owned as a child; only while hidden
     bool m_initialised = false;
@@ -149,6 +170,9 @@ private:
     std::array<QBasicTimer, 5> m_timers;
     std::array<int, 5> m_timerPeriods{};
 };
+
+// What the panel says when the manual name (in folder) is not there.
+std::string ManualMissingText(const std::string& name, const std::string& folder);
 
 // The one main panel, set first thing when it initialises.
 extern CMainPanelDlg* g_mainPanel;

@@ -3,6 +3,7 @@
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <QFileInfo>
 #include <algorithm>
 
 #include "app/MainPanelDlg.h"
@@ -10,6 +11,8 @@
 #include "link/MenuDatabase.h"
 #include "link/UnitOperations.h"
 #include "platform/Launcher.h"
+#include "platform/Prompter.h"
+#include "platform/Report.h"
 #include "widgets/InfoPanel.h"
 #include "widgets/KnobDisplay.h"
 
@@ -32,9 +35,8 @@ constexpr int kLockoutTallyItem = 11;
 constexpr std::array<int, 10> kOutputItems = {14, 15, 18, 17};
 constexpr std::array<int, 10> kInputItems = {10, 11, 12, 13, 19, 15, 16, 14, 18, 17};
 
-// Manuals of the models, opened with the desktop's viewer.
+// Manuals of the models: on a desktop its viewer opens them, in a kiosk the panel's own.
 constexpr const char* kManualViewer = "xdg-open";
-constexpr const char* kManualFolder = "/usr/share/doc/kv4/";
 
 const char* ManualOf(uint8_t model) {
     switch (model) {
@@ -108,6 +110,10 @@ void CMainPanelDlg::DeferredRefresh() {
 
 bool CMainPanelDlg::event(QEvent* event) {
     if (event->type() == kPanelNop) return true;
+    if (event->type() == kPanelStop) {
+        Stop();
+        return true;
+    }
     if (event->type() == kPanelFsUpdate) {
         OnFileSystemUpdate();
         return true;
@@ -284,17 +290,43 @@ void CMainPanelDlg::OnFileSystemUpdate() {
     RefreshTitle(*this);
 }
 
+void CMainPanelDlg::OpenManual(const std::string& name) {
+    const std::string path = m_manualFolder + name;
+    if (!QFileInfo(QString::fromStdString(path)).isFile()) {
+        ReportLine("the manual " + path + " is not installed");
+        const PollPause pause(*this);
+        ThePrompter().Show(ManualMissingText(name, m_manualFolder), kMessageBoxCaption,
+                           PromptButtons::Ok, PromptIcon::Information);
+        return;
+    }
+    if (!m_kiosk) {
+        TheLauncher().Start(kManualViewer, {path});
+        return;
+    }
+    const PollPause pause(*this);
+    DialogRequest request;
+    request.dialog = PanelDialog::Manual;
+    request.document = path;
+    OpenDialog(request);
+}
+
+std::string ManualMissingText(const std::string& name, const std::string& folder) {
+    return "The manual " + name + " is not installed.\n\nThe keyer maker's manuals belong in " +
+           folder;
+}
+
 void CMainPanelDlg::OnLogoClick() {
     if (AltLatched()) {
         m_lamps[kLampAltByte] &= ~kLampAlt;
-        TheLauncher().Start(kManualViewer,
-                            {std::string(kManualFolder) + ManualOf(g_unitIdentity.ModelCode)});
+        OpenManual(ManualOf(g_unitIdentity.ModelCode));
         return;
     }
     const PollPause pause(*this);
     DialogRequest request;
     request.dialog = PanelDialog::About;
     // "Update" ends the program so that the updater can replace it.
-    if (OpenDialog(request).code == kDialogOk)
+    if (OpenDialog(request).code == kDialogOk) {
+        ReportLine("\"Update\" chosen in the About dialog: ending with status 0 for the updater");
         QMetaObject::invokeMethod(this, "reject", Qt::QueuedConnection);
+    }
 }

@@ -4,6 +4,7 @@
 
 #include "app/MainPanelDlg.h"
 #include "dialogs/DialogStyle.h"
+#include "platform/Report.h"
 #include "widgets/Resources.h"
 
 CPanelApp::CPanelApp(int& argc, char** argv) : QApplication(argc, argv) {
@@ -13,14 +14,25 @@ CPanelApp::CPanelApp(int& argc, char** argv) : QApplication(argc, argv) {
     setStyleSheet(DialogStyleSheet());
 }
 
-int CPanelApp::Run(const std::string& configPath) {
+int CPanelApp::Run(const std::string& configPath, bool kiosk) {
     m_exitStatus = 0;
     CMainPanelDlg panel(configPath);
+    panel.SetKiosk(kiosk);
     panel.exec();
     return m_exitStatus;
 }
 
 void CPanelApp::EndProgram(int status) {
     m_exitStatus = status;
-    if (g_mainPanel) g_mainPanel->reject();
+    if (!g_mainPanel) return;
+    if (status == 0)
+        g_mainPanel->reject();
+    else
+        g_mainPanel->EndAfterFatalError();
+}
+
+void CPanelApp::EndOnSignal(const char* name) {
+    ReportLine(std::string(name) + " received: ending with status 0, as Escape would");
+    m_exitStatus = 0;
+    if (g_mainPanel) g_mainPanel->RequestStop();
 }

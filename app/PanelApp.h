@@ -10,9 +10,11 @@ public:
     CPanelApp(int& argc, char** argv);
 
     // Runs the main panel modally; returns the program's exit status.
-    int Run(const std::string& configPath);
+    int Run(const std::string& configPath, bool kiosk = false);
     // Ends the program with status: closes the main panel if it is open.
     void EndProgram(int status);
+    // SIGTERM or SIGINT (name): the program ends cleanly with status 0, as on Escape.
+    void EndOnSignal(const char* name);
 
 private:
     int m_exitStatus = 0;

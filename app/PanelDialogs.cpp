@@ -10,6 +10,7 @@
 #include "dialogs/GpiDlg.h"
 #include "dialogs/GpiInputDlg.h"
 #include "dialogs/InputDlg.h"
+#include "dialogs/ManualViewerDlg.h"
 #include "dialogs/MonitorDlg.h"
 #include "dialogs/OnAirLockoutDlg.h"
 #include "dialogs/OutputDlg.h"
@@ -69,6 +70,8 @@ DialogResult CPanelDialogs::Run(const DialogRequest& request) {
             return RunModal<CAboutDlg>();
         case PanelDialog::Bypass:
             return RunModal<CBypassTransferDlg>();
+        case PanelDialog::Manual:
+            return RunModal<CManualViewerDlg>(QString::fromStdString(request.document));
         default:
             return {};
     }

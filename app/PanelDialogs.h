@@ -1,7 +1,7 @@
 #pragma once
 
-// The factory that opens the real setup dialogs over the main panel. A dialog not written yet
-// reports that it did not open, and the panel says so on its message line.
+// The factory that opens the real setup dialogs over the main panel. A request it has no dialog
+// for (a GPI template it does not know) reports that it did not open, and the panel says so.
 
 #include "app/DialogFactory.h"
 

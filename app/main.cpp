@@ -8,9 +8,11 @@
 #include "app/CommandLine.h"
 #include "app/CursorHider.h"
 #include "app/LinkWaitGuard.h"
+#include "app/DisplayGuard.h"
 #include "app/MainPanelDlg.h"
 #include "app/PanelApp.h"
 #include "app/PanelDialogs.h"
+#include "app/StopSignals.h"
 #include "platform/Clock.h"
 #include "platform/Launcher.h"
 #include "platform/ParallelPort.h"
@@ -62,8 +64,13 @@ int main(int argc, char** argv) {
         return 0;
     }
 
+    // A stop before the panel runs waits for it, and then ends it at once.
+    CStopSignals stopSignals;
     int qtArgc = 1;
+    auto displayGuard = std::make_unique<CDisplayGuard>();
     CPanelApp app(qtArgc, argv);
+    displayGuard.reset();
+    stopSignals.Listen([&app](const char* name) { app.EndOnSignal(name); });
 
     SteadyClock clock;
     MessageBoxPrompter prompter;
@@ -112,7 +119,7 @@ int main(int argc, char** argv) {
         SetPortIo(port.get());
     }
 
-    const int status = app.Run(options->configPath);
+    const int status = app.Run(options->configPath, options->kiosk);
     // A panel that ended before it ran never took the console; it goes before the rig.
     delete orphan.data();
     SetPortIo(nullptr);

@@ -6,6 +6,7 @@
 #include "link/ConfigFile.h"
 #include "link/MenuDatabase.h"
 #include "platform/Power.h"
+#include "platform/Report.h"
 
 namespace {
 
@@ -448,6 +449,8 @@ void FatalError(CPanelHost& panel, const std::string& text) {
     panel.StopTimer(kTimerIdleScan);
     panel.StopTimer(kTimerUnitPoll);
     panel.StopTimer(kTimerPanelScan);
+    // The journal has it at once; the box waits for the operator.
+    ReportLine(FatalText(text));
     ThePrompter().Show(FatalText(text), kMessageBoxCaption, PromptButtons::Ok, PromptIcon::Stop);
     ShutdownPC(panel);
 }

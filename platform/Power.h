@@ -15,14 +15,15 @@ public:
 // program just ends with exit status 1: an engineer's desktop must never go down.
 class SystemPower final : public Power {
 public:
-    // Starts a program without waiting for it; true when it started.
+    // Runs a program to its end (bounded in time); true when it ran and reported success.
     using Starter = std::function<bool(const QString& program, const QStringList& arguments)>;
 
-    SystemPower(bool kiosk, std::function<void(int)> endProgram, Starter start = StartDetached)
+    SystemPower(bool kiosk, std::function<void(int)> endProgram, Starter start = RunToEnd)
         : m_kiosk(kiosk), m_endProgram(std::move(endProgram)), m_start(std::move(start)) {}
+    // Says on stderr what happens to the PC, then ends the program with status 1.
     void PowerOff() override;
 
-    static bool StartDetached(const QString& program, const QStringList& arguments);
+    static bool RunToEnd(const QString& program, const QStringList& arguments);
 
 private:
     bool m_kiosk;

@@ -9,6 +9,9 @@ packages=(
     libgl-dev libgtest-dev libgmock-dev libbenchmark-dev
     fonts-dejavu-core fonts-dejavu-extra xvfb xauth
     clang libclang-rt-14-dev
+    qt6-pdf-dev
+    dpkg-dev file help2man lintian
+    cage xwayland qt6-wayland grim
 )
 
 missing=()

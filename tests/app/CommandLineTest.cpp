@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <QProcess>
+#include <csignal>
+#include <map>
 
 #include "app/CommandLine.h"
+#include "app/DisplayGuard.h"
 
 namespace {
 
@@ -52,8 +55,10 @@ struct ProgramRun {
     QString err;
 };
 
-ProgramRun RunPanel(const QStringList& args) {
+ProgramRun RunPanel(const QStringList& args,
+                    const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment()) {
     QProcess process;
+    process.setProcessEnvironment(env);
     process.start(QStringLiteral(KV4PANEL_PATH), args);
     EXPECT_TRUE(process.waitForFinished(20000));
     return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
@@ -79,6 +84,87 @@ TEST(CommandLine, ProgramAnswersVersionHelpAndBadOptions) {
     const ProgramRun badPort = RunPanel({"--port", "io:nowhere"});
     EXPECT_EQ(badPort.status, 2);
     EXPECT_EQ(badPort.err.count(QLatin1Char('\n')), 1) << badPort.err.toStdString();
+}
+
+}  // namespace
+
+namespace {
+
+// An environment with no display at all, as over ssh or in a service without a session.
+QProcessEnvironment NoDisplay() {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "XDG_SESSION_TYPE"})
+        env.remove(QLatin1String(name));
+    return env;
+}
+
+TEST(CommandLine, WithoutADisplayHelpAndVersionWorkAndThePanelSaysWhatToDo) {
+    EXPECT_EQ(RunPanel({"--version"}, NoDisplay()).status, 0);
+    const ProgramRun help = RunPanel({"--help"}, NoDisplay());
+    EXPECT_EQ(help.status, 0);
+    EXPECT_TRUE(help.out.startsWith(QLatin1String("Usage: kv4panel")));
+
+    const ProgramRun panel = RunPanel({"--simulate"}, NoDisplay());
+    EXPECT_EQ(panel.status, kExitNoDisplay);
+    EXPECT_EQ(panel.err,
+              QStringLiteral("kv4panel: no display: DISPLAY is not set; run kv4panel in a "
+                             "graphical session, under xvfb-run, or with QT_QPA_PLATFORM=offscreen "
+                             "(the panel PC runs it in kv4panel.service)\n"));
+
+    // A display that is named but not there is no abort either.
+    QProcessEnvironment stale = NoDisplay();
+    stale.insert(QStringLiteral("DISPLAY"), QStringLiteral(":97"));
+    const ProgramRun gone = RunPanel({"--simulate"}, stale);
+    EXPECT_EQ(gone.status, kExitNoDisplay);
+    EXPECT_TRUE(gone.err.startsWith(QLatin1String("kv4panel: cannot reach the X display :97;")))
+        << gone.err.toStdString();
+    EXPECT_EQ(gone.err.count(QLatin1Char('\n')), 1);
+}
+
+TEST(CommandLine, TheDisplayLineNamesWhatQtWouldTry) {
+    auto line = [](std::map<std::string, std::string> env) {
+        return NoDisplayLine([&env](const char* name) { return env[name]; });
+    };
+    EXPECT_EQ(
+        line({{"XDG_SESSION_TYPE", "wayland"}}).rfind("no display: WAYLAND_DISPLAY is not set;", 0),
+        0u);
+    EXPECT_EQ(line({{"QT_QPA_PLATFORM", "wayland"}, {"WAYLAND_DISPLAY", "wayland-1"}})
+                  .rfind("cannot reach the Wayland display wayland-1;", 0),
+              0u);
+    EXPECT_EQ(line({{"QT_QPA_PLATFORM", "eglfs"}})
+                  .rfind("the display platform 'eglfs' (QT_QPA_PLATFORM) cannot start;", 0),
+              0u);
+}
+
+// Starts the panel on the simulator, waits until it runs, then sends signo.
+ProgramRun StopWith(int signo) {
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    process.setProcessEnvironment(env);
+    process.setReadChannel(QProcess::StandardError);
+    process.start(QStringLiteral(KV4PANEL_PATH),
+                  {QStringLiteral("--simulate"), QStringLiteral("--config=/nonexistent/KV4.ini")});
+    QByteArray err;
+    // The configuration line comes from the panel's start, just before its event loop runs.
+    while (!err.contains("/nonexistent/KV4.ini") && process.waitForReadyRead(20000))
+        err += process.readAllStandardError();
+    ::kill(static_cast<pid_t>(process.processId()), signo);
+    EXPECT_TRUE(process.waitForFinished(20000));
+    err += process.readAllStandardError();
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit) << "no core, no abort";
+    return {process.exitCode(), {}, QString::fromUtf8(err)};
+}
+
+TEST(CommandLine, SigtermAndSigintEndTheProgramWithStatusZero) {
+    for (int signo : {SIGTERM, SIGINT}) {
+        const ProgramRun run = StopWith(signo);
+        const QString name = QLatin1String(signo == SIGTERM ? "SIGTERM" : "SIGINT");
+        EXPECT_EQ(run.status, 0) << name.toStdString() << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains(QStringLiteral("kv4panel: ") + name +
+                                     QStringLiteral(" received: ending with status 0")))
+            << run.err.toStdString();
+    }
 }
 
 }  // namespace

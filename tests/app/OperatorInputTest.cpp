@@ -2,7 +2,10 @@
 // what the dialogs are asked, and what goes over the link.
 
 #include <QCoreApplication>
+#include <QFile>
+#include <QTemporaryDir>
 #include <deque>
+#include <functional>
 
 #include "app/DialogFactory.h"
 #include "link/Commands.h"
@@ -19,6 +22,7 @@ class ScriptedDialogs final : public DialogFactory {
 public:
     DialogResult Run(const DialogRequest& request) override {
         requests.push_back(request);
+        if (onRun) onRun();
         DialogResult result;
         result.opened = true;
         if (!results.empty()) {
@@ -29,6 +33,7 @@ public:
     }
     std::vector<DialogRequest> requests;
     std::deque<DialogResult> results;
+    std::function<void()> onRun;  // runs while the dialog would be open
 };
 
 class OperatorInput : public PanelTest {
@@ -259,20 +264,57 @@ TEST_F(OperatorInput, GpiStatusOnEnteringMenu31) {
 }
 
 TEST_F(OperatorInput, TheLogoOpensTheManualOrTheAbout) {
+    QTemporaryDir manuals;
+    const std::string folder = manuals.path().toStdString() + "/";
+    QFile(manuals.filePath(QStringLiteral("CedarManKV4.pdf"))).open(QIODevice::WriteOnly);
     CMainPanelDlg& p = ConnectAndTap(3);
+    p.SetManualFolder(folder);
+
+    // A desktop hands the manual to its viewer.
     PressAlt();
     p.OnLogoClick();
     ASSERT_EQ(TestLauncher().started.size(), 1u);
     EXPECT_EQ(TestLauncher().started[0].program, "xdg-open");
-    EXPECT_EQ(TestLauncher().started[0].args.at(0), "/usr/share/doc/kv4/CedarManKV4.pdf");
+    EXPECT_EQ(TestLauncher().started[0].args.at(0), folder + "CedarManKV4.pdf");
     EXPECT_TRUE(dialogs.requests.empty());
+    EXPECT_FALSE(p.AltLatched());
+
+    // A kiosk opens it in the panel's own viewer, with the poll stopped as for any box.
+    p.SetKiosk(true);
+    bool pollStopped = false;
+    dialogs.onRun = [&] { pollStopped = !p.TimerRunning(2) && !p.TimerRunning(3); };
+    PressAlt();
+    p.OnLogoClick();
+    ASSERT_EQ(dialogs.requests.size(), 1u);
+    EXPECT_EQ(dialogs.requests[0].dialog, PanelDialog::Manual);
+    EXPECT_EQ(dialogs.requests[0].document, folder + "CedarManKV4.pdf");
+    EXPECT_TRUE(pollStopped);
+    EXPECT_TRUE(p.TimerRunning(2) && p.TimerRunning(3));
+    EXPECT_EQ(TestLauncher().started.size(), 1u);
+
+    // A manual that is not there says so, on the screen and in the journal.
+    g_unitIdentity.ModelCode = 99;
+    PressAlt();
+    TestPrompter().Expect(
+        "The manual QuickStartKV4.pdf is not installed.\n\nThe keyer maker's "
+        "manuals belong in " +
+        folder);
+    testing::internal::CaptureStderr();
+    p.OnLogoClick();
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "kv4panel: the manual " + folder + "QuickStartKV4.pdf is not installed\n");
+    EXPECT_EQ(dialogs.requests.size(), 1u);
 
     DialogResult update;
     update.opened = true;
     update.code = kDialogOk;
     dialogs.results.push_back(update);
     p.show();
+    testing::internal::CaptureStderr();
     p.OnLogoClick();
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "kv4panel: \"Update\" chosen in the About dialog: ending with status 0 for the "
+              "updater\n");
     ASSERT_EQ(dialogs.requests.back().dialog, PanelDialog::About);
     QCoreApplication::processEvents();
     EXPECT_FALSE(p.isVisible());  // "Update" closes the panel

@@ -1,0 +1,86 @@
+#!/bin/sh
+# The kiosk session for real, headless: the session script starts cage on wlroots' headless
+# backend with the panel on the simulator (never with --kiosk here: a fatal error would power
+# the machine off), a screenshot is taken with grim, and SIGTERM ends it all with status 0.
+#     kiosk-test.sh SESSION_SCRIPT KV4PANEL OUT.png
+# Exit status 77 (skipped) where cage or grim is not installed.
+set -u
+session=$1
+program=$2
+shot=$3
+for tool in cage grim; do
+    command -v $tool >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
+done
+
+tmp=$(mktemp -d)
+chmod 755 "$tmp"
+mkdir -m 700 "$tmp/xdg" "$tmp/run"
+# cage refuses to run as root; the session runs as an unprivileged user, as on the panel PC.
+as=
+if [ "$(id -u)" -eq 0 ]; then
+    chown nobody:nogroup "$tmp/xdg" "$tmp/run"
+    as="setpriv --reuid=nobody --regid=nogroup --clear-groups"
+    # The tree may sit where that user cannot reach it.
+    if ! $as test -x "$program" -a -r "$session"; then
+        cp "$program" "$tmp/kv4panel" && cp "$session" "$tmp/session"
+        program=$tmp/kv4panel
+        session=$tmp/session
+    fi
+fi
+cleanup() {
+    [ -n "${pid:-}" ] && kill -KILL "$pid" 2>/dev/null
+    rm -rf "$tmp"
+}
+trap cleanup EXIT
+
+# A sanitizer build's leak check would also count what Qt's Wayland and D-Bus clients keep
+# until exit; the offscreen tests check the program's own memory.
+cat >"$tmp/panel" <<S
+#!/bin/sh
+[ "\$1" = --kiosk ] && shift
+ASAN_OPTIONS=detect_leaks=0 exec "$program" --simulate --select-unit 3 --config /nonexistent/KV4.ini "\$@"
+S
+chmod 755 "$tmp/panel"
+
+$as env -i PATH=/usr/bin:/bin HOME="$tmp/xdg" XDG_RUNTIME_DIR="$tmp/xdg" \
+    WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman \
+    RUNTIME_DIRECTORY="$tmp/run" KV4_PANEL="$tmp/panel" \
+    sh "$session" </dev/null >"$tmp/out" 2>&1 &
+pid=$!
+
+# The panel is up once it has read (or missed) its configuration; then it selects unit 3.
+i=0
+while ! grep -q "configuration file /nonexistent/KV4.ini" "$tmp/out" && [ $i -lt 300 ]; do
+    sleep 0.1
+    i=$((i + 1))
+done
+sleep 3
+fail=0
+rm -f "$shot"
+$as env XDG_RUNTIME_DIR="$tmp/xdg" WAYLAND_DISPLAY=wayland-0 grim "$tmp/xdg/shot.png" &&
+    cp "$tmp/xdg/shot.png" "$shot"
+if [ -s "$shot" ]; then echo "ok   screenshot $shot"; else echo "FAIL no screenshot"; fail=1; fi
+
+# The compositor is never signalled: the session passes the stop to the panel alone.
+kill -TERM "$pid"
+i=0
+while kill -0 "$pid" 2>/dev/null && [ $i -lt 200 ]; do sleep 0.1; i=$((i + 1)); done
+if kill -0 "$pid" 2>/dev/null; then
+    echo "FAIL the session did not end on SIGTERM"
+    fail=1
+else
+    wait "$pid"
+    status=$?
+    pid=
+    if [ "$status" -eq 0 ]; then echo "ok   SIGTERM ends the session with status 0"; else
+        echo "FAIL the session ended with status $status"; fail=1; fi
+fi
+if grep -q "kv4panel: SIGTERM received: ending with status 0" "$tmp/out" &&
+    [ "$(cat "$tmp/run/status" 2>/dev/null)" = 0 ]; then
+    echo "ok   the panel ended on SIGTERM as on Escape"
+else
+    echo "FAIL the panel did not report the stop or did not end with status 0"; fail=1
+fi
+[ "$fail" -eq 0 ] || grep -v 'drmGetDevices\|Basic output test' "$tmp/out" | tail -n 30
+[ "$fail" -eq 0 ] && echo "kiosk: all checks passed"
+exit "$fail"
