@@ -121,8 +121,9 @@ public:
                     worstReconnect = std::max<uint32_t>(worstReconnect, now - calmAt);
                     calmAt = 0;
                 } else if (now - calmAt > kReconnectBoundMs) {
-                    return Broken("unit " + std::to_string(target) + " not shown " +
-                                  std::to_string(now - calmAt) + " ms after the faults ended");
+                    Broken("unit " + std::to_string(target) + " not shown " +
+                           std::to_string(now - calmAt) + " ms after the faults ended");
+                    return 1;
                 }
             }
         }
@@ -133,8 +134,10 @@ public:
             static_cast<double>(Now()) / 3600000.0, cycles, m_actions, m_prompter.shown,
             m_dialogs.opened, worstReconnect, kReconnectBoundMs, rssStart, rssEnd);
         // Run with a small sanitizer quarantine (as CTest does) for this to mean anything.
-        if (rssStart > 0 && rssEnd - rssStart > kRssGrowthKb)
-            return Broken("memory grew by " + std::to_string(rssEnd - rssStart) + " kB");
+        if (rssStart > 0 && rssEnd - rssStart > kRssGrowthKb) {
+            Broken("memory grew by " + std::to_string(rssEnd - rssStart) + " kB");
+            return 1;
+        }
         m_panel.reset();
         SetPortIo(nullptr);
         SetClock(nullptr);
@@ -278,10 +281,11 @@ private:
         return true;
     }
 
-    int Broken(const std::string& what) {
+    // Says what broke; false, for the checks to return.
+    bool Broken(const std::string& what) {
         std::fprintf(stderr, "soak: at %.3f virtual s: %s\n", static_cast<double>(Now()) / 1000.0,
                      what.c_str());
-        return 0;
+        return false;
     }
 
     std::mt19937 m_random;
