@@ -1,4 +1,5 @@
-// Feeds arbitrary bytes to the configuration reader and looks up what the panel looks up.
+// Feeds arbitrary bytes, up to the reader's 1 MiB, to the configuration reader and looks up what
+// the panel looks up.
 
 #include "link/ConfigFile.h"
 

@@ -1,19 +1,75 @@
-// Writes the fuzzers' seed corpora: the blob of every shipped profile (behind its model code)
-// and a few configuration files.
-// Usage: kv4_fuzz_seeds DIR  (creates DIR/menu and DIR/config)
+// Writes the fuzzers' seed corpora from the simulator: what its units answer to each command,
+// the blob of every shipped profile, a panel status, relayed frames, the shipped profiles, and
+// a few configuration files. The committed corpora in fuzz/corpus were made with it.
+// Usage: kv4_fuzz_seeds DIR  (creates DIR/<target> for every target)
 
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
+#include <QFile>
+
+#include "fuzz/UnitCommandsRun.h"
+#include "link/EppLink.h"
+#include "platform/Clock.h"
 #include "sim/BlobEncoder.h"
 #include "sim/SimProfile.h"
+#include "sim/SimRig.h"
 
 namespace {
 
-void Write(const std::filesystem::path& path, const std::string& bytes) {
+namespace fs = std::filesystem;
+
+// The simulated rig's port, keeping every answer byte the panel reads off the data register.
+class RecordingPort final : public PortIo {
+public:
+    explicit RecordingPort(PortIo& inner) : m_inner(inner) {}
+    uint8_t Read(uint16_t port) override {
+        const uint8_t value = m_inner.Read(port);
+        if (port == kDataPort) bytes.push_back(static_cast<char>(value));
+        return value;
+    }
+    void Write(uint16_t port, uint8_t value) override { m_inner.Write(port, value); }
+    std::string bytes;
+
+private:
+    PortIo& m_inner;
+};
+
+void Write(const fs::path& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::string Bytes(std::initializer_list<int> values) {
+    std::string s;
+    for (int v : values)
+        s.push_back(static_cast<char>(v));
+    return s;
+}
+
+// What unit 1 of a fresh standard rig with profile answers to the calls of run.
+template <typename Run>
+std::string Answers(const SimProfile& profile, Run run) {
+    static VirtualClock clock;
+    SetClock(&clock);
+    auto rig = SimRig::Standard();
+    rig->PowerCycle(1, profile);
+    // Let the unit finish starting up before the recording begins.
+    for (int i = 0; i < SimRig::kStartUpIdentifies; ++i) {
+        UnitIdentity id;
+        SetPortIo(&rig->Port());
+        Identify(0x10, id);
+    }
+    RecordingPort port(rig->Port());
+    SetPortIo(&port);
+    ResetPanelState();
+    g_selectedUnit = 0x10;
+    g_unitIdentity.ModelCode = profile.model;
+    run();
+    SetPortIo(nullptr);
+    return port.bytes;
 }
 
 }  // namespace
@@ -23,16 +79,68 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: kv4_fuzz_seeds DIR\n");
         return 2;
     }
-    const std::filesystem::path dir = argv[1];
-    std::filesystem::create_directories(dir / "menu");
-    std::filesystem::create_directories(dir / "config");
+    const fs::path dir = argv[1];
+    for (const char* target : {"menu_blob", "config", "unit_answers", "about_text", "sim_profile",
+                               "bypass_relay", "surface"})
+        fs::create_directories(dir / target);
+
     for (const std::string& name : ShippedProfileNames()) {
         const SimProfile profile = ShippedProfile(name);
+        const uint8_t model = static_cast<uint8_t>(profile.model);
+
+        // Blob: the identify and lock-table answers the parse reads, then the block.
+        const std::string answers = Answers(profile, [] {
+            UnitIdentity id;
+            Identify(0x10, id);
+            ReadLockTables();
+        });
         const auto blob = EncodeMenuBlob(profile);
-        std::string bytes(1, static_cast<char>(profile.model));
-        bytes.append(blob.begin(), blob.end());
-        Write(dir / "menu" / name, bytes);
+        std::string menu = Bytes({model, int(answers.size() & 0xFF), int(answers.size() >> 8)});
+        menu += answers;
+        menu.append(blob.begin(), blob.end());
+        Write(dir / "menu_blob" / name, menu);
+
+        for (int command = 0; command < kUnitCommandChoices; ++command) {
+            const uint8_t param = command == 28 ? kCmdTitle : command == 29 ? kCmdUnitText : 3;
+            const std::string seed = Bytes({command, model, param}) +
+                                     Answers(profile, [&] { RunUnitCommand(command, param); });
+            Write(dir / "unit_answers" / (name + "-" + std::to_string(command)), seed);
+        }
+
+        const std::string info = Answers(profile, [] {
+            std::array<uint8_t, kUnitInfoLength> buffer;
+            ReadUnitInfo(buffer);
+        });
+        const std::string message0 = profile.messages.empty() ? "" : profile.messages[0].message;
+        Write(dir / "about_text" / name,
+              Bytes({model, 0, int(std::min<size_t>(message0.size(), 255))}) +
+                  message0.substr(0, 255) + info);
+
+        const std::string frame = Bytes({0x02, 3, kCmdTitle, 0, 0, 0});
+        const std::string relayed = Answers(profile, [&] {
+            ResponseBuffer rx;
+            PassThrough(reinterpret_cast<const uint8_t*>(frame.data()), rx);
+        });
+        Write(dir / "bypass_relay" / name, Bytes({int(frame.size()), 0}) + frame + relayed);
+
+        QFile json(QString::fromStdString(":/sim/profiles/" + name + ".json"));
+        if (json.open(QIODevice::ReadOnly))
+            Write(dir / "sim_profile" / name, json.readAll().toStdString());
     }
+    Write(dir / "bypass_relay" / "split",
+          Bytes({9, 0, 0x55, 0x02, 1, 0xAC, 0x02, 0x00, 0x02, 2, 1}));
+
+    // Panel status: type 1, length 25, five key rows, eight knobs, the fan running; then the
+    // version answer.
+    std::string status = Bytes({1, 25, 0, 0, 0x01, 0, 0, 0});
+    for (int k = 0; k < 8; ++k)
+        status += Bytes({k - 4, k < 4 ? 0xFF : 0});
+    status += '\x01';
+    Write(dir / "surface" / "knobs", status);
+    std::string keys = Bytes({1, 25, 0x10, 0x02, 0x04, 0x08, 0x20, 0x40, 0x80});
+    keys += std::string(25 - keys.size(), '\xff');
+    Write(dir / "surface" / "keys", keys);
+
     Write(dir / "config" / "full",
           "[DISPLAY]\r\nSTATUS=OFF\r\n[MOUSE]\r\nVISIBLE=TRUE\r\n[ROUTER]\r\nENABLED=TRUE\r\n"
           "POLARITY=LOW\r\nDWELL_FRAMES=  25 frames\r\n[TALLY_UNIT_SELECT]\r\nENABLED=TRUE");

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <initializer_list>
 #include <map>
 #include <mutex>
@@ -157,7 +158,15 @@ public:
     }
 
 private:
-    static std::string Number(double d) { return std::to_string(static_cast<long long>(d)); }
+    // An integral number of any size: one beyond what a long long holds (1e300 in a file) is
+    // written in exponent form rather than converted.
+    static std::string Number(double d) {
+        constexpr double kLongLongLimit = 9.2e18;
+        if (std::fabs(d) < kLongLongLimit) return std::to_string(static_cast<long long>(d));
+        char text[32];
+        std::snprintf(text, sizeof text, "%g", d);
+        return text;
+    }
 
     QJsonObject m_object;
     std::string m_where;

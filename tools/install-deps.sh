@@ -8,6 +8,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-serialport-dev libqt6serialport6 libqt6network6
     libgl-dev libgtest-dev libgmock-dev libbenchmark-dev
     fonts-dejavu-core fonts-dejavu-extra xvfb xauth
+    clang libclang-rt-14-dev
     qt6-pdf-dev
     dpkg-dev file help2man lintian
     cage xwayland qt6-wayland grim

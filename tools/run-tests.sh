@@ -13,3 +13,6 @@ export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 ctest --test-dir build/test --output-on-failure --timeout 600 -j "$(nproc)"
+
+# Every fuzz target for a few seconds on its committed corpus: a parser regression shows at once.
+bash tools/run-fuzz.sh --smoke 10

@@ -301,6 +301,9 @@ TEST(SimProfileParse, RefusesUnusableInputWithAReason) {
         {R"({"name": "x"})", "missing \"model\""},
         {R"({"model": "4"})", "\"model\" is not a number"},
         {R"({"model": 0})", "\"model\" 0 is outside 1..255"},
+        // Far beyond any integer type: told in exponent form, not converted.
+        {R"({"model": 1e300})", "\"model\" 1e+300 is outside 1..255"},
+        {R"({"model": -1e19})", "\"model\" -1e+19 is outside 1..255"},
         {R"({"model": 4.5})", "not an integer"},
         {R"({"model": 4, "controls": [{"id": 129}]})", "outside 0..128"},
         {R"({"model": 4, "switches": [{"id": 127}]})", "outside 128..254"},
