@@ -83,7 +83,16 @@ void CMainPanelDlg::LinkStart() {
 }
 
 void CMainPanelDlg::OnIdleScan() {
-    ReadPanelStatus();
+    // A failed read leaves whatever was on the line there (a late answer of a unit, the rest of
+    // a long one); without the link resets that follow a failure every later read would take
+    // those bytes for its answer, and no key would ever be seen again.
+    if (ReadPanelStatus() != kLinkOk) {
+        ResetLink();
+        DelayMs(kLinkPauseMs);
+        ResetLink();
+        DelayMs(kLinkPauseMs);
+        return;
+    }
     if (KeyRow(g_panelStatus, 0) & kAltKey) m_lamps[kLampAltByte] ^= kLampAlt;
     for (int row = 1; row <= kUnitCount; ++row) {
         if (!(KeyRow(g_panelStatus, row) & kUnitKey)) continue;

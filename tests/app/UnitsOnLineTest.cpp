@@ -63,6 +63,22 @@ TEST_F(Selection, AnAbsentUnitsKeyDoesNothing) {
     EXPECT_EQ(rig->Unit(4)->Received(192), 0);
 }
 
+TEST_F(Selection, AnswersLeftOnTheLinkAreResetAwaySoTheKeysWorkAgain) {
+    CMainPanelDlg& p = Start();
+    // Answers nobody read (a unit that answered too late, again and again) wait on the line.
+    for (int i = 0; i < 50; ++i)
+        for (uint8_t byte : {0x08, 0x06, 0x12, 0x01, 192, 0xFF})
+            rig->Port().Write(kDataPort, byte);
+    rig->Surface().PressKey(1, 0x01);
+    for (int tick = 0; tick < 4 && g_selectedUnit == 0; ++tick)
+        p.OnTimer(kTimerIdleScan);
+    // The failed status read reset the line; the key, pressed again, is taken.
+    rig->Surface().PressKey(1, 0x01);
+    for (int tick = 0; tick < 4 && g_selectedUnit == 0; ++tick)
+        p.OnTimer(kTimerIdleScan);
+    EXPECT_EQ(g_selectedUnit, 0x10);
+}
+
 TEST_F(Selection, ACedarConnectsWithItsMenusKnobsLogoAndLamps) {
     CMainPanelDlg& p = Start();
     Connect(3);

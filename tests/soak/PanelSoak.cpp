@@ -6,22 +6,31 @@
 // Usage: kv4_soak [--hours H] [--seed S]   (defaults: 1 virtual hour, seed 22)
 // Exit status 0 when every check held; otherwise the first broken check is printed.
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTimer>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <iterator>
 #include <memory>
 #include <random>
 #include <string>
 
 #include "app/DialogFactory.h"
 #include "app/MainPanelDlg.h"
+#include "app/PanelDialogs.h"
 #include "link/ConfigFile.h"
 #include "link/PanelState.h"
 #include "platform/Clock.h"
+#include "platform/Launcher.h"
 #include "platform/PortIo.h"
 #include "platform/Prompter.h"
+#include "platform/SerialPort.h"
 #include "sim/SimProfile.h"
 #include "sim/SimRig.h"
 #include "widgets/InfoPanel.h"
@@ -50,22 +59,74 @@ public:
     long shown = 0;
 };
 
-// Plays each dialog as an operator who clicks OK or Cancel without changing anything.
-class ScriptedDialogs final : public DialogFactory {
+// The real dialogs, opened by the dispatcher, played by an operator who touches a few of their
+// buttons, check boxes and list lines at random and then closes them with Escape. A box or
+// dialog that a touch opens over them is closed at once, as an operator would dismiss it.
+class ClickingDialogs final : public DialogFactory {
 public:
-    explicit ScriptedDialogs(std::mt19937& random) : m_random(random) {}
-    DialogResult Run(const DialogRequest&) override {
+    explicit ClickingDialogs(std::mt19937& random) : m_random(random) {}
+    DialogResult Run(const DialogRequest& request) override {
         ++opened;
-        DialogResult result;
-        result.opened = true;
-        result.code = m_random() % 2 ? kDialogOk : kDialogCancel;
-        result.itemValues.fill(kItemNotWritten);
-        return result;
+        QTimer::singleShot(0, [this] { Play(); });
+        return m_real.Run(request);
     }
     long opened = 0;
+    long touches = 0;
 
 private:
+    int Pick(int n) { return static_cast<int>(m_random() % static_cast<uint32_t>(n)); }
+
+    void Play() {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!dialog) return;
+        QTimer dismisser;
+        QObject::connect(&dismisser, &QTimer::timeout, [dialog] {
+            QWidget* over = QApplication::activeModalWidget();
+            if (!over || over == dialog || over == g_mainPanel) return;
+            if (auto* box = qobject_cast<QDialog*>(over))
+                box->reject();
+            else
+                over->close();
+        });
+        dismisser.start(0);
+        // "Update" would end the program; the About box is only looked at.
+        const bool about = dialog->findChild<QPushButton*>(QStringLiteral("1")) &&
+                           dialog->windowTitle().startsWith(QStringLiteral("About"));
+        const int count = about ? 0 : Pick(8);
+        for (int i = 0; i < count && dialog->isVisible(); ++i)
+            TouchOne(*dialog);
+        if (dialog->isVisible()) dialog->reject();
+    }
+
+    void TouchOne(QDialog& dialog) {
+        QList<QWidget*> touchable;
+        for (QWidget* w : dialog.findChildren<QWidget*>()) {
+            if (!w->isVisibleTo(&dialog) || !w->isEnabled()) continue;
+            if (qobject_cast<QAbstractButton*>(w) || qobject_cast<QListWidget*>(w) ||
+                qobject_cast<QComboBox*>(w))
+                touchable.push_back(w);
+        }
+        if (touchable.isEmpty()) return;
+        QWidget* w = touchable[Pick(static_cast<int>(touchable.size()))];
+        ++touches;
+        if (auto* button = qobject_cast<QAbstractButton*>(w)) {
+            button->click();
+        } else if (auto* list = qobject_cast<QListWidget*>(w)) {
+            if (list->count() > 0) list->setCurrentRow(Pick(list->count()));
+        } else if (auto* combo = qobject_cast<QComboBox*>(w)) {
+            if (combo->count() > 0) combo->setCurrentIndex(Pick(combo->count()));
+        }
+    }
+
     std::mt19937& m_random;
+    CPanelDialogs m_real;
+};
+
+// Starts nothing: the on-screen keyboard and the manual viewer are not part of the soak.
+class NoLauncher final : public Launcher {
+public:
+    Handle Start(const std::string&, const std::vector<std::string>&) override { return 0; }
+    void Terminate(Handle) override {}
 };
 
 long RssKb() {
@@ -88,6 +149,9 @@ public:
         SetClock(&m_clock);
         SetPrompter(&m_prompter);
         SetDialogFactory(&m_dialogs);
+        SetLauncher(&m_launcher);
+        // The bypass transfer finds no serial line.
+        SetSerialDevice("/nonexistent/tty");
         m_panel = std::make_unique<CMainPanelDlg>("/nonexistent/KV4.ini");
         m_panel->OnInitDialog();
         m_info = m_panel->findChild<CInfoPanel*>();
@@ -122,17 +186,21 @@ public:
                     calmAt = 0;
                 } else if (now - calmAt > kReconnectBoundMs) {
                     Broken("unit " + std::to_string(target) + " not shown " +
-                           std::to_string(now - calmAt) + " ms after the faults ended");
+                           std::to_string(now - calmAt) + " ms after the faults ended (" +
+                           Describe() + ")");
                     return 1;
                 }
             }
         }
         const long rssEnd = RssKb();
         std::printf(
-            "soak: %.1f virtual hours, %ld cycles, %ld actions, %ld boxes, %ld dialogs; worst "
+            "soak: %.1f virtual hours, %ld cycles, %ld actions, %ld boxes, %ld dialogs (%ld "
+            "touches in "
+            "them); worst "
             "reconnect %u ms (bound %u ms); RSS after the first cycle %ld kB, at the end %ld kB\n",
             static_cast<double>(Now()) / 3600000.0, cycles, m_actions, m_prompter.shown,
-            m_dialogs.opened, worstReconnect, kReconnectBoundMs, rssStart, rssEnd);
+            m_dialogs.opened, m_dialogs.touches, worstReconnect, kReconnectBoundMs, rssStart,
+            rssEnd);
         // Run with a small sanitizer quarantine (as CTest does) for this to mean anything.
         if (rssStart > 0 && rssEnd - rssStart > kRssGrowthKb) {
             Broken("memory grew by " + std::to_string(rssEnd - rssStart) + " kB");
@@ -143,6 +211,7 @@ public:
         SetClock(nullptr);
         SetPrompter(nullptr);
         SetDialogFactory(nullptr);
+        SetLauncher(nullptr);
         return 0;
     }
 
@@ -169,7 +238,7 @@ private:
         ++m_actions;
         const int n = 1 + Pick(4);
         SimUnit* unit = m_rig->Unit(n);
-        switch (Pick(16)) {
+        switch (Pick(17)) {
             case 0:
                 m_rig->SetOnline(n, Pick(3) != 0);
                 break;
@@ -224,6 +293,15 @@ private:
             case 14:
                 m_panel->OnKnobDoubleClick(Pick(kKnobCount));
                 break;
+            case 15: {
+                // The dispatcher's actions that open a dialog, as a menu button would run them:
+                // only with a unit's menus on the screen, where such buttons are.
+                constexpr int kDialogActions[] = {1, 2, 4, 5, 17, 32, 37, 45, 46};
+                const int selected = UnitNumber(g_selectedUnit);
+                if (g_selectedUnit == 0 || m_panel->m_currentMenu[selected] == -1) break;
+                m_panel->RunAction(kDialogActions[Pick(std::size(kDialogActions))], Pick(3));
+                break;
+            }
             default:
                 if (unit) unit->SetBusyIdentifies(Pick(4));
                 break;
@@ -281,6 +359,27 @@ private:
         return true;
     }
 
+    std::string Describe() const {
+        const int selected = UnitNumber(g_selectedUnit);
+        return "selected unit " + std::to_string(selected) + ", its menu " +
+               std::to_string(selected ? m_panel->m_currentMenu[selected] : -1) + ", model " +
+               std::to_string(g_unitIdentity.ModelCode) + ", timers 1/2/3 " +
+               std::to_string(m_panel->TimerRunning(kTimerIdleScan)) +
+               std::to_string(m_panel->TimerRunning(kTimerUnitPoll)) +
+               std::to_string(m_panel->TimerRunning(kTimerPanelScan)) + ", misses " +
+               std::to_string(m_panel->m_missCount) + Units();
+    }
+    std::string Units() const {
+        std::string text;
+        for (int n = 1; n <= kUnitCount; ++n) {
+            const SimUnit* unit = m_rig->Unit(n);
+            text += "; unit " + std::to_string(n) + (m_rig->Online(n) ? " on" : " off") +
+                    (unit && unit->StartingUp() ? " starting" : "") +
+                    (m_panel->m_units.IsUnitPresent(n) ? " present" : " absent");
+        }
+        return text;
+    }
+
     // Says what broke; false, for the checks to return.
     bool Broken(const std::string& what) {
         std::fprintf(stderr, "soak: at %.3f virtual s: %s\n", static_cast<double>(Now()) / 1000.0,
@@ -293,7 +392,8 @@ private:
     uint64_t m_advanced = 0;
     uint32_t m_sinceMessageTimer = 0;
     CountingPrompter m_prompter;
-    ScriptedDialogs m_dialogs;
+    ClickingDialogs m_dialogs;
+    NoLauncher m_launcher;
     std::unique_ptr<SimRig> m_rig;
     std::unique_ptr<CMainPanelDlg> m_panel;
     CInfoPanel* m_info = nullptr;
