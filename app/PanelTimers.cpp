@@ -86,11 +86,9 @@ void CMainPanelDlg::OnIdleScan() {
     // A failed read leaves whatever was on the line there (a late answer of a unit, the rest of
     // a long one); without the link resets that follow a failure every later read would take
     // those bytes for its answer, and no key would ever be seen again.
-    if (ReadPanelStatus() != kLinkOk) {
-        ResetLink();
-        DelayMs(kLinkPauseMs);
-        ResetLink();
-        DelayMs(kLinkPauseMs);
+    const LinkStatus status = ReadPanelStatus();
+    if (LeftBytesOnTheLine(status)) {
+        ResetLinkTwice();
         return;
     }
     if (KeyRow(g_panelStatus, 0) & kAltKey) m_lamps[kLampAltByte] ^= kLampAlt;
@@ -144,10 +142,7 @@ void CMainPanelDlg::LoseSelectedUnit(int unit) {
     StopTimer(kTimerPanelScan);
     ShowAlert(kLostUnitText);
     ClearCustomMenus(unit);
-    ResetLink();
-    DelayMs(kLinkPauseMs);
-    ResetLink();
-    DelayMs(kLinkPauseMs);
+    ResetLinkTwice();
     ::StartTimer(*this, kTimerIdleScan);
 }
 

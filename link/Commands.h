@@ -139,6 +139,14 @@ void ClearQueuedPanelInput();
 LinkStatus SetPanelLamps(const uint8_t lamps[kLampCount]);
 LinkStatus ConfigurePanel(uint8_t a, uint8_t b, uint8_t c, uint8_t d);
 LinkStatus ResetLink();
+// The link reset that follows a failure: sent twice, 100 ms after each. It throws away what is
+// left on the line.
+void ResetLinkTwice();
+// A failed exchange that read something else than its answer (a late answer, the rest of a
+// long one): the line holds bytes that the next exchange would take for its own.
+inline bool LeftBytesOnTheLine(LinkStatus status) {
+    return status == kLinkBadLength || status == kLinkBadType || status == kLinkBadCode;
+}
 // out: the 5-character version and two zero bytes.
 LinkStatus ReadPanelVersion(uint8_t out[kPanelVersionLength]);
 

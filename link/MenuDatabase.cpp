@@ -24,13 +24,6 @@ constexpr int kAdjustedControlLast = 98;
 constexpr std::array<int, 2> kBlankedMenus = {26, 28};
 constexpr std::array<int, 2> kBlankedItems = {3, 4};
 
-void ResetLinkTwice() {
-    ResetLink();
-    DelayMs(kLinkResetPauseMs);
-    ResetLink();
-    DelayMs(kLinkResetPauseMs);
-}
-
 // Cuts a '#' suffix (found at position 1 or later) off a name and says whether it did.
 bool CutSuffix(std::string& name) {
     const size_t hash = name.find('#');

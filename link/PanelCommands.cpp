@@ -10,6 +10,8 @@
 
 namespace {
 
+constexpr uint32_t kLinkResetPauseMs = 100;
+
 using ShortBuffer = std::array<uint8_t, kShortResponseSize>;
 
 std::array<uint8_t, kKeyRowCount> g_queuedKeys{};
@@ -90,6 +92,13 @@ LinkStatus ResetLink() {
     const uint8_t request[] = {kCmdLinkReset, 2};
     ShortBuffer rx;
     return ShortExchange(request, rx, kPanelAckLength);
+}
+
+void ResetLinkTwice() {
+    for (int i = 0; i < 2; ++i) {
+        ResetLink();
+        DelayMs(kLinkResetPauseMs);
+    }
 }
 
 LinkStatus ReadPanelVersion(uint8_t out[kPanelVersionLength]) {

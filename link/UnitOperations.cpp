@@ -267,7 +267,10 @@ void ConnectUnit(CPanelHost& panel, bool load) {
 }
 
 bool PollSelectedUnit(CPanelHost& panel) {
-    if (Identify(g_selectedUnit, g_unitIdentity) != kLinkOk) {
+    const LinkStatus status = Identify(g_selectedUnit, g_unitIdentity);
+    if (status != kLinkOk) {
+        // Otherwise every later answer would be read a step behind, and the unit never found.
+        if (LeftBytesOnTheLine(status)) ResetLinkTwice();
         DelayMs(kPollMissPauseMs);
         return false;
     }

@@ -41,9 +41,11 @@ constexpr uint32_t kTickMs = 20;
 constexpr uint32_t kCycleMs = 10 * 60 * 1000;  // a storm, then a calm
 constexpr uint32_t kStormMs = 8 * 60 * 1000;
 // From the end of the faults and a press of the unit's key to its menu on the screen: a unit
-// that was power-cycled lets 8 identifies go by (one per 100 ms poll), the panel takes a few
-// polls to call it lost and back, and then waits 1 s before it loads the menus.
-constexpr uint32_t kReconnectBoundMs = 5000;
+// that was power-cycled lets 8 identifies go by, and the scan asks it only every third or
+// fourth 100 ms poll (3.2 s); three missed polls lose the old selection, with two link resets
+// after each failure (0.2 s each); then 1 s before the menus load, and the download of a new
+// model's blob.
+constexpr uint32_t kReconnectBoundMs = 10000;
 // Growth of the resident set from the end of the first cycle to the end that still counts as
 // the allocator settling rather than memory lost.
 constexpr long kRssGrowthKb = 32 * 1024;
@@ -230,6 +232,10 @@ private:
         if (Now() % kTimerUnitPollMs < kTickMs && m_panel->TimerRunning(kTimerUnitPoll))
             m_panel->OnTimer(kTimerUnitPoll);
         if (m_sinceMessageTimer >= kTimerMessageClearMs) m_panel->OnTimer(kTimerMessageClear);
+        // What the event loop of the program would do between ticks: the panel's posted
+        // messages, and the objects given up with deleteLater.
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
     // Now and then (about twice a second) one thing an operator or the rig does.
@@ -347,9 +353,11 @@ private:
                               std::to_string(m_panel->m_currentMenu[n]));
         if (m_panel->m_missCount < 0 || m_panel->m_missCount > 3)
             return Broken("miss count " + std::to_string(m_panel->m_missCount));
-        if (m_panel->TimerRunning(kTimerPanelScan) &&
-            (g_selectedUnit == 0 || m_panel->m_currentMenu[selected] == -1))
-            return Broken("panel scan runs without a connected unit");
+        // With no unit selected only the unit keys can select one. (A selected unit that is not
+        // connected is the unit poll's to connect again; the panel scan may run without one, as
+        // a modal dialog starts it again when it closes, connected or not.)
+        if (g_selectedUnit == 0 && !m_panel->TimerRunning(kTimerIdleScan))
+            return Broken("no unit selected and the idle scan stopped");
         if (!m_panel->TimerRunning(kTimerUnitPoll)) return Broken("the unit poll stopped");
         if (m_panel->m_functionOffset + kFunctionButtons > kSwitchCount)
             return Broken("function offset " + std::to_string(m_panel->m_functionOffset));
