@@ -17,8 +17,9 @@ targets=("$@")
 if [ "$smoke" = 1 ] && [ "$seconds" -gt 30 ]; then seconds=30; fi
 
 # The longest input each target takes: a blob fills a 64 KB block, the configuration reader
-# takes 1 MiB, a GPI detail read may take 64 answers of 262 bytes.
-declare -A max_len=([unit_answers]=20000 [surface]=1024 [bypass_relay]=4096 [about_text]=1024
+# takes 1 MiB, a GPI detail read may take 64 answers of 262 bytes, two serial frames of up to
+# 260 bytes fit in 600.
+declare -A max_len=([unit_answers]=20000 [surface]=1024 [bypass_relay]=600 [about_text]=1024
                     [menu_blob]=70000 [config]=1048577 [sim_profile]=65536)
 
 bash tools/install-deps.sh
