@@ -44,11 +44,14 @@ for t in "${targets[@]}"; do
         mkdir -p "build/fuzz/corpus/$t"
         corpus=("build/fuzz/corpus/$t" "fuzz/corpus/$t")
     fi
+    # The fuzzer's own status decides; the filter only keeps the summary lines.
+    set +e +o pipefail
     build/fuzz/fuzz/fuzz_$t -max_total_time="$seconds" -max_len="${max_len[$t]}" \
         -rss_limit_mb=4096 -timeout=10 -print_final_stats=1 \
         -artifact_prefix="build/fuzz/findings/$t-" "${corpus[@]}" 2>&1 |
-        grep -E '^(INFO: seed corpus|#[0-9]+ +DONE|stat::number_of_executed_units|==[0-9]+==|SUMMARY)' || true
+        grep -E '^(INFO: seed corpus|#[0-9]+[[:space:]]+DONE|stat::number_of_executed_units|==[0-9]+==|SUMMARY)'
     status=${PIPESTATUS[0]}
+    set -e -o pipefail
     [ "$smoke" = 1 ] && rm -rf "$work"
     if [ "$status" -ne 0 ]; then
         echo "fuzz_$t found a fault: see build/fuzz/findings/$t-*" >&2
