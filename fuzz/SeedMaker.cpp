@@ -99,6 +99,15 @@ int main(int argc, char** argv) {
         menu += answers;
         menu.append(blob.begin(), blob.end());
         Write(dir / "menu_blob" / name, menu);
+        // The same, its block filled to the last of its 64 KB with copies of the blob, so that
+        // the mutations start at the full size.
+        if (name == "cedar") {
+            std::string full = menu;
+            while (full.size() < 3 + answers.size() + sizeof(MenuBlock::bytes))
+                full.append(blob.begin(), blob.end());
+            full.resize(3 + answers.size() + sizeof(MenuBlock::bytes));
+            Write(dir / "menu_blob" / "cedar-full-block", full);
+        }
 
         for (int command = 0; command < kUnitCommandChoices; ++command) {
             const uint8_t param = command == 28 ? kCmdTitle : command == 29 ? kCmdUnitText : 3;
