@@ -76,6 +76,14 @@ bool WaitFor(int fd, short events, int ms) {
     return ready > 0 && (p.revents & events);
 }
 
+ssize_t WriteNow(int fd, uint8_t byte) {
+    ssize_t n;
+    do {
+        n = write(fd, &byte, 1);
+    } while (n < 0 && errno == EINTR);
+    return n;
+}
+
 // A wait in milliseconds for one byte from a per-byte and a constant part; 0 for both means
 // for ever (-1).
 int WaitMs(uint32_t perByte, uint32_t constant) {
@@ -101,8 +109,8 @@ CSerialPort::~CSerialPort() {
 bool CSerialPort::Open(const std::string& name) {
     Close();
     const std::string device = SerialDevice(name);
-    // No O_CREAT: only a device that exists. Non-blocking only while opening, so that a line
-    // without carrier does not hold the open.
+    // No O_CREAT: only a device that exists. Non-blocking, so that a line without carrier does
+    // not hold the open, and so that a write that cannot go at once waits only its time-out.
     const int fd = open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         std::fprintf(stderr, "kv4panel: serial line %s: %s\n", device.c_str(),
@@ -112,7 +120,6 @@ bool CSerialPort::Open(const std::string& name) {
     // Not shared: nobody else opens the line while the panel has it. A device that is no
     // terminal at all is found out when it is configured.
     ioctl(fd, TIOCEXCL);
-    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     m_hComm = fd;
     return true;
 }
@@ -183,39 +190,48 @@ bool CSerialPort::SetTimeouts(uint32_t readInterval, uint32_t readPerByte, uint3
 bool CSerialPort::ReadByte(uint8_t& out) {
     out = 0;
     if (!IsOpen()) return false;
+    if (m_aheadNext < m_aheadEnd) {
+        out = m_ahead[m_aheadNext++];
+        return true;
+    }
     const bool noWait = m_timeouts.readInterval == kNoWait && m_timeouts.readPerByte == 0 &&
                         m_timeouts.readConstant == 0;
     const int wait = noWait ? 0 : WaitMs(m_timeouts.readPerByte, m_timeouts.readConstant);
     if (!WaitFor(m_hComm, POLLIN, wait)) return false;
-    uint8_t byte = 0;
     ssize_t n;
     do {
-        n = read(m_hComm, &byte, 1);
+        n = read(m_hComm, m_ahead.data(), m_ahead.size());
     } while (n < 0 && errno == EINTR);
-    if (n != 1) return false;
-    out = byte;
+    if (n < 1) return false;
+    m_aheadNext = 1;
+    m_aheadEnd = static_cast<int>(n);
+    out = m_ahead[0];
     return true;
 }
 
 bool CSerialPort::WriteByte(uint8_t byte) {
     m_written = 0;
     if (!IsOpen()) return false;
-    if (!WaitFor(m_hComm, POLLOUT, WaitMs(m_timeouts.writePerByte, m_timeouts.writeConstant)))
-        return false;
-    ssize_t n;
-    do {
-        n = write(m_hComm, &byte, 1);
-    } while (n < 0 && errno == EINTR);
+    // A line with room takes the byte at once; only a full one is waited on.
+    ssize_t n = WriteNow(m_hComm, byte);
+    if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+        if (!WaitFor(m_hComm, POLLOUT, WaitMs(m_timeouts.writePerByte, m_timeouts.writeConstant)))
+            return false;
+        n = WriteNow(m_hComm, byte);
+    }
     m_written = n > 0 ? static_cast<int>(n) : 0;
     return n == 1;
 }
 
 bool CSerialPort::HasInput() const {
+    if (!IsOpen()) return false;
+    if (m_aheadNext < m_aheadEnd) return true;
     int waiting = 0;
-    return IsOpen() && ioctl(m_hComm, FIONREAD, &waiting) == 0 && waiting > 0;
+    return ioctl(m_hComm, FIONREAD, &waiting) == 0 && waiting > 0;
 }
 
 void CSerialPort::Close() {
+    DropTakenAlong();
     if (!IsOpen()) return;
     // The line may stay open elsewhere (a pseudo terminal whose far end keeps it): the next
     // opener must not find it exclusive.

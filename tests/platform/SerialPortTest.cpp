@@ -62,6 +62,59 @@ TEST(SerialPort, MovesEveryByteValueUnchangedAndReadsAZeroWhenNothingCame) {
     EXPECT_EQ(line.Received(3), (std::vector<uint8_t>{0x0A, 0x0D, 0x02}));
 }
 
+TEST(SerialPort, ABurstComesOutWholeInOrderAndWhatWasTakenAlongEndsWithTheLine) {
+    PseudoTerminal line;
+    CSerialPort port;
+    ASSERT_TRUE(port.Open(line.Device()));
+    ASSERT_TRUE(port.Configure(115200, 8, kParityNone, false, kOneStopBit));
+    ASSERT_TRUE(port.SetTimeouts(0, 100, 0, 0, 0));
+
+    std::vector<uint8_t> sent(1500);
+    for (size_t i = 0; i < sent.size(); ++i)
+        sent[i] = static_cast<uint8_t>(i * 7 + i / 256);
+    line.Send(sent);
+    std::vector<uint8_t> read;
+    uint8_t byte = 0;
+    while (port.HasInput() && port.ReadByte(byte))
+        read.push_back(byte);
+    EXPECT_EQ(read, sent);
+    EXPECT_FALSE(port.ReadByte(byte));
+
+    // Bytes already taken from the line but not read belong to that opening only.
+    line.Send({0x11, 0x22, 0x33});
+    ASSERT_TRUE(port.ReadByte(byte));
+    EXPECT_EQ(byte, 0x11);
+    EXPECT_TRUE(port.HasInput());
+    port.Close();
+    EXPECT_FALSE(port.HasInput());
+    ASSERT_TRUE(port.Open(line.Device()));
+    ASSERT_TRUE(port.Configure(115200, 8, kParityNone, false, kOneStopBit));
+    ASSERT_TRUE(port.SetTimeouts(0, 100, 0, 0, 0));
+    EXPECT_FALSE(port.HasInput());
+    line.Send({0x44});
+    ASSERT_TRUE(port.ReadByte(byte));
+    EXPECT_EQ(byte, 0x44);
+}
+
+TEST(SerialPort, AWriteToALineThatTakesNothingMoreGivesUpAfterItsTimeOut) {
+    PseudoTerminal line;
+    CSerialPort port;
+    ASSERT_TRUE(port.Open(line.Device()));
+    ASSERT_TRUE(port.Configure(115200, 8, kParityNone, false, kOneStopBit));
+    ASSERT_TRUE(port.SetTimeouts(0, 0, 0, 10, 40));
+
+    // The far end reads nothing, so the line fills up.
+    int written = 0;
+    while (written < (1 << 22) && port.WriteByte(0x5A))
+        ++written;
+    ASSERT_LT(written, 1 << 22) << "the line never filled";
+    EXPECT_GT(written, 0);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(port.WriteByte(0x5A));
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(45))
+        << "a full line is waited on for 10 + 40 ms";
+}
+
 TEST(SerialPort, ALineThatCannotBeSetUpIsReportedAndClosed) {
     CSerialPort port;
     EXPECT_FALSE(port.Open("/nonexistent/ttyS0")) << "silently: the caller says what it means";
