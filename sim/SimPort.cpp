@@ -15,7 +15,7 @@ uint8_t SimPort::Read(uint16_t port) {
     switch (port) {
         case kStatus: {
             uint8_t status = kIdleBits | kReady | kNoAnswer;
-            if (!m_outgoing.empty()) {
+            if (m_outCount > 0) {
                 if (m_readyIn > 0)
                     --m_readyIn;
                 else
@@ -30,9 +30,10 @@ uint8_t SimPort::Read(uint16_t port) {
         case kControl:
             return m_control;
         case kData: {
-            if (m_outgoing.empty()) return kFloatingBus;
-            const uint8_t byte = m_outgoing.front();
-            m_outgoing.pop_front();
+            if (m_outCount == 0) return kFloatingBus;
+            const uint8_t byte = m_outgoing[m_outHead];
+            m_outHead = (m_outHead + 1) % kLineBytes;
+            --m_outCount;
             return byte;
         }
         default:
@@ -66,11 +67,14 @@ void SimPort::Dispatch() {
     }
     ++m_packetsToSurface;
     // A link reset throws away whatever was left unread on the line.
-    if (packet[0] == kLinkReset) m_outgoing.clear();
+    if (packet[0] == kLinkReset) m_outCount = 0;
     if (auto answer = m_surface->Handle(packet)) Queue(*answer, 0);
 }
 
 void SimPort::Queue(const std::vector<uint8_t>& bytes, int delay) {
-    if (m_outgoing.empty()) m_readyIn = m_answerDelay + delay;
-    m_outgoing.insert(m_outgoing.end(), bytes.begin(), bytes.end());
+    if (m_outCount == 0) m_readyIn = m_answerDelay + delay;
+    for (uint8_t byte : bytes) {
+        if (m_outCount == kLineBytes) return;
+        m_outgoing[(m_outHead + m_outCount++) % kLineBytes] = byte;
+    }
 }

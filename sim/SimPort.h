@@ -2,7 +2,6 @@
 
 #include <array>
 #include <cstdint>
-#include <deque>
 #include <memory>
 #include <vector>
 
@@ -38,7 +37,9 @@ public:
     int PacketsToUnit(int unit) const { return m_packetsToUnit[unit]; }
     int PacketsToSurface() const { return m_packetsToSurface; }
     // Answer bytes still waiting on the line.
-    size_t PendingBytes() const { return m_outgoing.size(); }
+    size_t PendingBytes() const { return m_outCount; }
+    // What the far side holds of answers nobody reads; beyond it, answers are lost.
+    static constexpr size_t kLineBytes = 65536;
     uint8_t ControlRegister() const { return m_control; }
 
 private:
@@ -48,7 +49,11 @@ private:
     std::array<SimUnit*, 5> m_units;
     SimSurface* m_surface;
     std::vector<uint8_t> m_incoming;
-    std::deque<uint8_t> m_outgoing;
+    // The answers waiting, oldest first from m_outHead, in a fixed ring: a line that is never
+    // read costs no memory beyond it.
+    std::array<uint8_t, kLineBytes> m_outgoing{};
+    size_t m_outHead = 0;
+    size_t m_outCount = 0;
     int m_readyIn = 0;  // status reads until the waiting answer shows
     int m_answerDelay = 2;
     int m_busySends = 0;

@@ -45,6 +45,24 @@ TEST_F(SimFaultModes, BusyAndSlowAnswers) {
     EXPECT_EQ(rig.Port().PendingBytes(), 0u);
     EXPECT_EQ(SelectEffect(3), kLinkOk);
 
+    // Late answers nobody reads pile up only to what the far side holds, oldest kept; the
+    // reset still clears them.
+    Unit(1).Faults().slowStatusReads = 1 << 30;
+    size_t before = 0;
+    for (int i = 0; i < 4000 && rig.Port().PendingBytes() < SimPort::kLineBytes; ++i) {
+        before = rig.Port().PendingBytes();
+        Identify(0x10, identity);
+    }
+    EXPECT_GT(before, SimPort::kLineBytes - 262);
+    EXPECT_EQ(rig.Port().PendingBytes(), SimPort::kLineBytes);
+    Identify(0x10, identity);
+    EXPECT_EQ(rig.Port().PendingBytes(), SimPort::kLineBytes);
+    Unit(1).Faults().slowStatusReads = 0;
+    EXPECT_EQ(ResetLink(), kLinkOk);
+    EXPECT_EQ(rig.Port().PendingBytes(), 0u);
+    ASSERT_EQ(Identify(0x10, identity), kLinkOk);
+    EXPECT_EQ(identity.ModelCode, Unit(1).Profile().model);
+
     // A unit busy with itself says so in its identity.
     Unit(1).Faults().slowStatusReads = 0;
     Unit(1).SetBusyIdentifies(1);
