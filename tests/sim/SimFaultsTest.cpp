@@ -49,7 +49,7 @@ TEST_F(SimFaultModes, BusyAndSlowAnswers) {
     // reset still clears them.
     Unit(1).Faults().slowStatusReads = 1 << 30;
     size_t before = 0;
-    for (int i = 0; i < 4000 && rig.Port().PendingBytes() < SimPort::kLineBytes; ++i) {
+    for (int i = 0; i < 10000 && rig.Port().PendingBytes() < SimPort::kLineBytes; ++i) {
         before = rig.Port().PendingBytes();
         Identify(0x10, identity);
     }
