@@ -11,6 +11,21 @@
 
 namespace {
 
+// Opens the pseudo terminal as the bypass line at 115200 8-O-1 with the given time-outs.
+::testing::AssertionResult OpenLine(CSerialPort& port, const PseudoTerminal& line,
+                                    const SerialTimeouts& t) {
+    if (!port.Open(line.Device())) return ::testing::AssertionFailure() << "open";
+    if (!port.Configure(115200, 8, kParityOdd, true, kOneStopBit))
+        return ::testing::AssertionFailure() << "configure";
+    if (!port.SetTimeouts(t.readInterval, t.readPerByte, t.readConstant, t.writePerByte,
+                          t.writeConstant))
+        return ::testing::AssertionFailure() << "time-outs";
+    return ::testing::AssertionSuccess();
+}
+
+// A read that waits its 100 ms for a byte.
+constexpr SerialTimeouts kReadWait{0, 100, 0, 0, 0};
+
 TEST(SerialPort, SetsUpARawLineWithoutFlowControlAtTheRateAsked) {
     PseudoTerminal line;
     SetSerialDevice(line.Device());
@@ -37,9 +52,7 @@ TEST(SerialPort, SetsUpARawLineWithoutFlowControlAtTheRateAsked) {
 TEST(SerialPort, MovesEveryByteValueUnchangedAndReadsAZeroWhenNothingCame) {
     PseudoTerminal line;
     CSerialPort port;
-    ASSERT_TRUE(port.Open(line.Device()));
-    ASSERT_TRUE(port.Configure(115200, 8, kParityOdd, true, kOneStopBit));
-    ASSERT_TRUE(port.SetTimeouts(0, 100, 0, 0, 0));
+    ASSERT_TRUE(OpenLine(port, line, kReadWait));
 
     uint8_t byte = 0x55;
     const auto start = std::chrono::steady_clock::now();
@@ -65,9 +78,7 @@ TEST(SerialPort, MovesEveryByteValueUnchangedAndReadsAZeroWhenNothingCame) {
 TEST(SerialPort, ABurstComesOutWholeInOrderAndWhatWasTakenAlongEndsWithTheLine) {
     PseudoTerminal line;
     CSerialPort port;
-    ASSERT_TRUE(port.Open(line.Device()));
-    ASSERT_TRUE(port.Configure(115200, 8, kParityNone, false, kOneStopBit));
-    ASSERT_TRUE(port.SetTimeouts(0, 100, 0, 0, 0));
+    ASSERT_TRUE(OpenLine(port, line, kReadWait));
 
     std::vector<uint8_t> sent(1500);
     for (size_t i = 0; i < sent.size(); ++i)
@@ -87,9 +98,7 @@ TEST(SerialPort, ABurstComesOutWholeInOrderAndWhatWasTakenAlongEndsWithTheLine) 
     EXPECT_TRUE(port.HasInput());
     port.Close();
     EXPECT_FALSE(port.HasInput());
-    ASSERT_TRUE(port.Open(line.Device()));
-    ASSERT_TRUE(port.Configure(115200, 8, kParityNone, false, kOneStopBit));
-    ASSERT_TRUE(port.SetTimeouts(0, 100, 0, 0, 0));
+    ASSERT_TRUE(OpenLine(port, line, kReadWait));
     EXPECT_FALSE(port.HasInput());
     line.Send({0x44});
     ASSERT_TRUE(port.ReadByte(byte));
@@ -99,9 +108,7 @@ TEST(SerialPort, ABurstComesOutWholeInOrderAndWhatWasTakenAlongEndsWithTheLine) 
 TEST(SerialPort, AWriteToALineThatTakesNothingMoreGivesUpAfterItsTimeOut) {
     PseudoTerminal line;
     CSerialPort port;
-    ASSERT_TRUE(port.Open(line.Device()));
-    ASSERT_TRUE(port.Configure(115200, 8, kParityNone, false, kOneStopBit));
-    ASSERT_TRUE(port.SetTimeouts(0, 0, 0, 10, 40));
+    ASSERT_TRUE(OpenLine(port, line, {0, 0, 0, 10, 40}));
 
     // The far end reads nothing, so the line fills up.
     int written = 0;
