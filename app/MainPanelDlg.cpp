@@ -266,6 +266,12 @@ void CMainPanelDlg::SetOnAir(bool onAir) {
     m_unitStrip->SetOnAir(onAir);
 }
 
+void CMainPanelDlg::SetUnitLost(int unit) {
+    m_unitStrip->SetLostUnit(static_cast<uint8_t>(unit));
+    for (CKnobDisplay* knob : m_knobs)
+        knob->SetLive(unit == 0);
+}
+
 void CMainPanelDlg::SetTitleText(const std::string& text) {
     m_unitTitle->SetText(text);
     m_unitTitle->repaint();

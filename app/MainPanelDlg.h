@@ -71,6 +71,7 @@ public:
     void ShowMessage(const std::string& text) override;
     void ShowAlert(const std::string& text) override;
     void SetOnAir(bool onAir) override;
+    void SetUnitLost(int unit) override;
     void SetTitleText(const std::string& text) override;
     void ShowModelLogo() override;
     void UpdateLamps(int keep) override;

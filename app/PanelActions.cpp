@@ -22,6 +22,8 @@ constexpr const char* kNoReferenceVideo =
     "No Reference Video!\n\nFile System not accessible.                  \n";
 constexpr const char* kFsUpdateText = "Please wait while the File System is being updated!";
 constexpr const char* kFsUpdateFailed = "File System Update did not complete!  Please try again.";
+constexpr const char* kRoutingUnwritten =
+    "The Main Unit did not answer!  The routing has not all been written.";
 constexpr int kNopMessages = 5;
 constexpr uint8_t kCmdFileSystemUpdate = 234;
 constexpr uint8_t kRespFileSystemUpdated = 27;
@@ -198,13 +200,10 @@ void CMainPanelDlg::RunAction(int action, int param) {
             const DialogResult result = OpenDialog(request);
             if (!result.opened) break;
             RefreshLockBits();
-            if (!groupA) {
-                const int item = g_menuDatabase.menus[37].items[kLockoutTallyItem];
-                const int index = item - kFirstSwitchId;
-                if (index >= 0 && index < kUnitSwitchCount)
-                    SetSwitchValue(static_cast<uint8_t>(item & 0xFF),
-                                   static_cast<uint8_t>(g_menuDatabase.switches[index].value));
-            }
+            if (!groupA)
+                if (const SwitchRecord* tally = SlotSwitch(37, kLockoutTallyItem))
+                    SetSwitchValue(static_cast<uint8_t>(tally->id & 0xFF),
+                                   static_cast<uint8_t>(tally->value));
             if (result.locksChanged) DeferredRefresh();
             break;
         }
@@ -243,7 +242,14 @@ void CMainPanelDlg::WriteBackItems(int menu, const std::array<int, 10>& items, i
         // switch of the unit (zero items past a group-A menu's twelve, hostile words).
         const int value = result.itemValues[slot];
         if (value >= kItemNotWritten) continue;
-        SetSwitchValue(static_cast<uint8_t>(item & 0xFF), static_cast<uint8_t>(value));
+        // A unit that failed one write would fail the rest, each as slowly: the writes stop,
+        // and the operator learns that the routing chosen is not all on the unit.
+        if (SetSwitchValue(static_cast<uint8_t>(item & 0xFF), static_cast<uint8_t>(value)) !=
+            kLinkOk) {
+            ThePrompter().Show(kRoutingUnwritten, kMessageBoxCaption, PromptButtons::Ok,
+                               PromptIcon::Warning);
+            return;
+        }
     }
 }
 

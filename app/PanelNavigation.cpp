@@ -42,6 +42,9 @@ int CMainPanelDlg::ShownMenu() const {
 void CMainPanelDlg::UpdateMenuCaptions() {
     const int m = ShownMenu();
     if (m < 0) return;
+    // Every change of menu comes through here; the Effect Menu's keyframe line must go when
+    // another menu is shown, and come when it is.
+    m_infoPanel->MenuChanged();
     auto caption = [this](int b, const std::string& text) {
         m_menuButtons[b]->SetText(text);
         m_menuButtons[b]->show();

@@ -141,6 +141,7 @@ void CMainPanelDlg::LoseSelectedUnit(int unit) {
     (*m_menuBlocks)[unit].bytes[0] = kMenuBlockInvalid;
     StopTimer(kTimerPanelScan);
     ShowAlert(kLostUnitText);
+    SetUnitLost(unit);
     ClearCustomMenus(unit);
     ResetLinkTwice();
     ::StartTimer(*this, kTimerIdleScan);

@@ -86,6 +86,12 @@ bool CAttributesDlg::UnitRecord() const {
 
 void CAttributesDlg::OnLockout(bool checked) {
     uint32_t& attributes = m_switch ? m_switch->attributes : m_control->attributes;
-    SetLock(m_id, checked ? kLock : kUnlock);
+    // A lock the unit did not take is not shown as made: the box and the record keep the lock
+    // as the unit holds it.
+    if (SetLock(m_id, checked ? kLock : kUnlock) != kLinkOk) {
+        m_lockout->setChecked(attributes & kAttrLocked);
+        Ask(kMsgNoAnswer, PromptButtons::Ok, PromptIcon::Warning);
+        return;
+    }
     attributes = checked ? (attributes | kAttrLocked) : (attributes & ~kAttrLocked);
 }

@@ -54,6 +54,13 @@ CCustomMenuDlg::CCustomMenuDlg(QWidget* panel, int menu)
         FillList();
         ShowSlots();
     });
+    // A touch on the tab already shown refills its list too; a touch on the other tab is a
+    // change, which refills once.
+    connect(m_tabs, &QTabBar::tabBarClicked, this, [this](int tab) {
+        if (!m_initialised || tab < 0 || tab != m_tabs->currentIndex()) return;
+        FillList();
+        ShowSlots();
+    });
 }
 
 QPoint CCustomMenuDlg::Placement(QSize outer) const {
@@ -116,7 +123,8 @@ void CCustomMenuDlg::ShowSlots() {
         const int value = knobs ? g_customKnobsEdit[m_menu][k] : g_customButtonsEdit[m_menu][k];
         const bool empty = value == (knobs ? kNoControl : kNoSwitch);
         m_slotButtons[k]->setText(QString::fromLatin1(empty ? kSlotAssign : kSlotClear));
-        // A slot names a record of the tables: a control 0..128 or a switch index 0..131.
+        // The tables hold only controls and switches of the unit, or the empty value: a file's
+        // bytes are checked where they come in.
         const std::string& name =
             knobs ? g_menuDatabase.controls[value].name : g_menuDatabase.switches[value].name;
         m_slotNames[k]->setText(empty ? QString() : ListName(name));

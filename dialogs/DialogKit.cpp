@@ -50,15 +50,6 @@ QString ListName(const std::string& name) {
     return text;
 }
 
-const SwitchRecord* SlotSwitch(int menu, int slot) {
-    const int carried = IsModelGroupA() ? kGroupAItemSlots : kItemSlots;
-    if (menu < 0 || menu >= kMenuCount || slot < 0 || slot >= carried) return nullptr;
-    const uint16_t item = g_menuDatabase.menus[menu].items[slot];
-    if (item < kFirstSwitchId || item >= kEmptyItem) return nullptr;
-    const SwitchRecord& record = g_menuDatabase.switches[item - kFirstSwitchId];
-    return record.id == item ? &record : nullptr;
-}
-
 namespace {
 
 class NameItem final : public QListWidgetItem {
@@ -103,6 +94,8 @@ QPushButton* CSetupDialog::AddButton(int id, const QString& text, const QRect& d
 
 QLabel* CSetupDialog::AddLabel(int id, const QString& text, const QRect& dlu, bool sunken) {
     auto* label = new QLabel(text, this);
+    // Names and messages come from the units: "<b>" in one is text, never markup.
+    label->setTextFormat(Qt::PlainText);
     // A label without an id of its own is the template's static id, -1.
     label->setObjectName(QString::number(id > 0 ? id : kStaticId));
     label->setGeometry(dlu);
@@ -117,28 +110,42 @@ QLineEdit* CSetupDialog::AddEdit(int id, const QRect& dlu) {
     return edit;
 }
 
-namespace {
+int CTouchList::SelectedRow() const {
+    const QList<QListWidgetItem*> selected = selectedItems();
+    return selected.isEmpty() ? -1 : row(selected.front());
+}
 
-// A list box keeps its selection when a touch lands below its last entry: the dialogs act on
-// the selected entry, and a stray touch must not take it away.
-class TouchList final : public QListWidget {
-public:
-    using QListWidget::QListWidget;
-
-protected:
-    void mousePressEvent(QMouseEvent* event) override {
-        if (!indexAt(event->position().toPoint()).isValid()) {
-            event->accept();
-            return;
-        }
-        QListWidget::mousePressEvent(event);
+void CTouchList::mousePressEvent(QMouseEvent* event) {
+    // The dialogs act on the highlighted entry, and a stray touch must not take it away.
+    if (!indexAt(event->position().toPoint()).isValid()) {
+        event->accept();
+        return;
     }
-};
+    m_pressed = true;
+    QListWidget::mousePressEvent(event);
+}
 
-}  // namespace
+void CTouchList::mouseReleaseEvent(QMouseEvent* event) {
+    QListWidget::mouseReleaseEvent(event);
+    if (!m_pressed) return;
+    m_pressed = false;
+    const QModelIndex under = indexAt(event->position().toPoint());
+    // Lifted beside the entries: the entry the slide ended on stays highlighted and is picked.
+    const int row = under.isValid() ? under.row() : SelectedRow();
+    if (row < 0) return;
+    if (SelectedRow() != row) setCurrentRow(row);
+    if (picked) picked(row);
+}
 
-QListWidget* CSetupDialog::AddList(int id, const QRect& dlu) {
-    QListWidget* list = new TouchList(this);
+void CTouchList::keyPressEvent(QKeyEvent* event) {
+    const int before = SelectedRow();
+    QListWidget::keyPressEvent(event);
+    const int after = SelectedRow();
+    if (after >= 0 && after != before && picked) picked(after);
+}
+
+CTouchList* CSetupDialog::AddList(int id, const QRect& dlu) {
+    auto* list = new CTouchList(this);
     list->setObjectName(QString::number(id));
     list->setGeometry(dlu);
     list->setSelectionMode(QAbstractItemView::SingleSelection);

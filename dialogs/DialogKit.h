@@ -6,12 +6,15 @@
 
 #include <QDialog>
 #include <QLine>
+#include <QListWidget>
 #include <QPoint>
 #include <QRect>
 #include <QSize>
+#include <functional>
 #include <optional>
 #include <string>
 
+#include "link/MenuDatabase.h"
 #include "link/PanelState.h"
 #include "platform/Launcher.h"
 #include "platform/Prompter.h"
@@ -21,8 +24,6 @@ class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
-class QListWidget;
-class QListWidgetItem;
 class QPushButton;
 class QRadioButton;
 
@@ -50,10 +51,32 @@ inline constexpr const char* kSetupDialogProperty = "kv4SetupDialog";
 // A name as a list or a check box shows it: its line break becomes one space.
 QString ListName(const std::string& name);
 
-// The switch that item slot of the selected unit's menu names, or nullptr when the slot is
-// empty, lies beyond the slots the unit's menus carry (a group-A blob fills only 12; the rest
-// hold whatever was there before), or names no switch the unit has defined.
-const SwitchRecord* SlotSwitch(int menu, int slot);
+// What a dialog says when a write to the unit failed; the control is put back to what the
+// unit holds.
+inline constexpr const char* kMsgNoAnswer =
+    "The Main Unit did not answer!  The change has not been made.";
+
+// A list box for fingers. A touch below the last entry keeps the selection. An entry is picked
+// when the finger lifts over it: a touch on the entry already highlighted picks it again, and a
+// finger that slides across the list picks once, the entry it lifts from. The arrow keys pick
+// the entry they move to.
+class CTouchList final : public QListWidget {
+public:
+    using QListWidget::QListWidget;
+
+    // Called with the row picked.
+    std::function<void(int)> picked;
+    // The row highlighted, -1 for none.
+    int SelectedRow() const;
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    bool m_pressed = false;
+};
 
 // Adds a name to a sorted list: names sort by their letters, capitals or not.
 QListWidgetItem* AddSortedName(QListWidget* list, const QString& name);
@@ -75,7 +98,7 @@ protected:
     QPushButton* AddButton(int id, const QString& text, const QRect& dlu);
     QLabel* AddLabel(int id, const QString& text, const QRect& dlu, bool sunken = false);
     QLineEdit* AddEdit(int id, const QRect& dlu);
-    QListWidget* AddList(int id, const QRect& dlu);
+    CTouchList* AddList(int id, const QRect& dlu);
     QCheckBox* AddCheckBox(int id, const QString& text, const QRect& dlu);
     QRadioButton* AddRadio(int id, const QString& text, const QRect& dlu);
     QComboBox* AddCombo(int id, const QRect& dlu);

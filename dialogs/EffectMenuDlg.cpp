@@ -208,12 +208,14 @@ void CEffectMenuDlg::RefreshEffects() {
         m_effects->addItem(EffectName(g_effects[i]));
         g_effectListIds[i] = EffectNumber(g_effects[i]);
     }
-    if (m_effects->count() > 0) m_effects->setCurrentRow(0);
+    // No effect is the target of Load or Delete until the operator touches one.
+    m_effects->setCurrentRow(-1);
+    m_effects->clearSelection();
 }
 
 int CEffectMenuDlg::SelectedEffect() const {
-    const int row = m_effects->currentRow();
-    return row >= 0 && row < static_cast<int>(g_effectCount) ? row : -1;
+    const int row = m_effects->SelectedRow();
+    return row < static_cast<int>(g_effectCount) ? row : -1;
 }
 
 // ---- The operations ----------------------------------------------------------------------------
@@ -246,7 +248,8 @@ void CEffectMenuDlg::OnLoad() {
             g_effectButtonAssign[button++] = static_cast<uint8_t>(b - kFirstSwitchId);
     }
 
-    effect.currentKeyframe = 1;
+    // An effect without keyframes has none to stand on.
+    effect.currentKeyframe = effect.keyframeCount > 0 ? 1 : 0;
     for (uint32_t i = 0; i < effect.keyframeCount; ++i) {
         SendCommand3(kCmdKeyframe, kRespKeyframe, id, static_cast<uint8_t>(i), kModeRead, a);
         Keyframe& frame = effect.keyframes[i];
@@ -259,6 +262,11 @@ void CEffectMenuDlg::OnLoad() {
 void CEffectMenuDlg::OnDelete() {
     const int row = SelectedEffect();
     if (row < 0) return;
+    const QString question =
+        QString::fromLatin1(kMsgDeleteEffectFormat).arg(m_effects->item(row)->text());
+    if (Ask(question.toLatin1().toStdString(), PromptButtons::YesNo, PromptIcon::Question) !=
+        PromptAnswer::Yes)
+        return;
     ResponseBuffer a{};
     SendCommand2(kCmdEffectHeader, kRespEffectHeader, g_effectListIds[row], kModeDelete, a);
     // The deleted effect can no longer be run or given keyframes.

@@ -12,7 +12,6 @@
 
 class QComboBox;
 class QLineEdit;
-class QListWidget;
 
 // Template 156.
 inline constexpr int kEffectTemplateWidth = 487;
@@ -25,6 +24,9 @@ inline constexpr std::array<int, 2> kIdButtonLists = {1085, 1086};
 inline constexpr int kIdEffectName = 1070;
 inline constexpr int kIdEffectSave = 1095;
 inline constexpr int kIdEffectClose = 1;
+
+// Asked before a delete, with the effect's name.
+inline constexpr const char* kMsgDeleteEffectFormat = "Do you want to delete the effect %1?";
 
 // No effect is current: the one that was has been deleted.
 inline constexpr uint8_t kNoEffect = 0xFF;
@@ -57,7 +59,7 @@ private:
     void OnSave();
 
     bool m_initialised = false;
-    QListWidget* m_effects;
+    CTouchList* m_effects;
     std::array<QComboBox*, 4> m_knobLists{};
     std::array<QComboBox*, 2> m_buttonLists{};
     QLineEdit* m_name;

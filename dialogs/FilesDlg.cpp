@@ -25,6 +25,16 @@ std::string StatusText(const std::string& name, const char* what) {
     return std::string(" Status: File ") + name + " has been " + what + "!";
 }
 
+// The unit refused or did not answer.
+std::string FailedText(const std::string& name, const char* what) {
+    return std::string(" Status: File ") + name + " has not been " + what + "!";
+}
+
+// A rename whose delete went through and whose save did not.
+std::string DeletedNotSavedText(const std::string& name) {
+    return std::string(" Status: File ") + name + " has been deleted and not saved again!";
+}
+
 }  // namespace
 
 CFilesDlg::CFilesDlg(QWidget* panel, int mode, const std::array<bool, kUnitSlots>& transfer)
@@ -71,9 +81,7 @@ CFilesDlg::CFilesDlg(QWidget* panel, int mode, const std::array<bool, kUnitSlots
     for (const auto& [id, step] : paging)
         connect(findChild<QPushButton*>(QString::number(id)), &QPushButton::clicked, this,
                 [this, step = step] { Page(step); });
-    connect(m_list, &QListWidget::currentRowChanged, this, [this](int row) {
-        if (!m_quiet) OnUserSelection(row);
-    });
+    m_list->picked = [this](int row) { OnPicked(row); };
     connect(m_name, &QLineEdit::textChanged, this, [this](const QString& t) { OnNameEdited(t); });
     SwallowEnter(true);
 }
@@ -96,7 +104,6 @@ void CFilesDlg::OnInitDialog() {
         setWindowTitle(IsModelGroupA() ? QStringLiteral("User Files")
                                        : QStringLiteral("Preferences"));
     RefreshList();
-    if (EntryCount() > 0) m_name->setText(Latin1(SelectedName()));
     m_list->setFocus();
     // A user file's contents are read by its number in the file list, which names another
     // file: only files are carried to another unit.
@@ -116,34 +123,33 @@ int CFilesDlg::EntryCount() const {
     return static_cast<int>(std::min<uint32_t>(count, kMaxFiles));
 }
 
-void CFilesDlg::RefreshList() {
-    m_quiet = true;
+bool CFilesDlg::RefreshList() {
     m_list->clear();
     const FileList which = m_mode == 0 ? FileList::Files : FileList::UserFiles;
     // A unit that fails to send its list is asked again at once, a few times: one that no
-    // longer answers must not hold the dialog.
+    // longer answers must not hold the dialog. A list not read is empty (ReadFileList empties
+    // the table), so no file id of an earlier list can reach this unit.
     bool read = false;
     for (int attempt = 0; attempt < kFileListAttempts && !read; ++attempt)
         read = ReadFileList(which) == kLinkOk;
     if (!read) SetStatus(kStatusListUnread);
     for (int i = 0; i < EntryCount(); ++i)
         m_list->addItem(Latin1(EntryName(Entries()[i])));
-    Select(0);
-    m_quiet = false;
+    // No file is the target of Load, Delete or Transfer until the operator touches one.
+    m_list->setCurrentRow(-1);
+    m_list->clearSelection();
+    m_name->clear();
     update();
+    return read;
 }
 
 void CFilesDlg::Select(int row) {
-    if (row < 0 || row >= m_list->count()) return;
-    const bool quiet = m_quiet;
-    m_quiet = true;
-    m_list->setCurrentRow(row);
-    m_quiet = quiet;
+    if (row >= 0 && row < m_list->count()) m_list->setCurrentRow(row);
 }
 
 int CFilesDlg::Selected() const {
-    const int row = m_list->currentRow();
-    return row >= 0 && row < EntryCount() ? row : -1;
+    const int row = m_list->SelectedRow();
+    return row < EntryCount() ? row : -1;
 }
 
 std::string CFilesDlg::SelectedName() const {
@@ -163,11 +169,12 @@ int CFilesDlg::FindName(const std::string& name) const {
 }
 
 void CFilesDlg::Page(int step) {
-    const int row = ClampedSelection(m_list->currentRow(), step, m_list->count());
+    // With nothing highlighted the step counts from before the first file.
+    const int row = ClampedSelection(m_list->SelectedRow(), step, m_list->count());
     if (row >= 0) Select(row);
 }
 
-void CFilesDlg::OnUserSelection(int row) {
+void CFilesDlg::OnPicked(int row) {
     if (row >= 0 && row < m_list->count()) m_name->setText(m_list->item(row)->text());
 }
 
@@ -186,6 +193,10 @@ void CFilesDlg::SetStatus(const std::string& text) {
     m_status->setText(Latin1(text));
 }
 
+void CFilesDlg::SetOutcome(const std::string& text, bool failed, bool listRead) {
+    if (failed || listRead) SetStatus(text);
+}
+
 uint16_t CFilesDlg::HomeMenu() const {
     return g_unitIdentity.currentMenu;
 }
@@ -195,50 +206,64 @@ void CFilesDlg::WaitForUnit(int requests) const {
         if (Identify(g_selectedUnit, g_unitIdentity) == kLinkOk) return;
 }
 
-// Load, Delete, Rename and Transfer act on the selected file: with an empty list there is
-// none, and they do nothing.
+// Load, Delete, Rename and Transfer act on the file the operator touched: with none highlighted
+// (on opening, after every refresh, with an empty list) they do nothing.
 
 void CFilesDlg::OnLoad() {
     const int row = Selected();
     if (row < 0) return;
     const std::string name = SelectedName();
-    LoadFile(static_cast<uint8_t>(Entries()[row].fileId & 0xFF), m_mode == 1);
-    SetStatus(StatusText(name, "loaded"));
+    const bool loaded =
+        LoadFile(static_cast<uint8_t>(Entries()[row].fileId & 0xFF), m_mode == 1) == kLinkOk;
+    SetStatus(loaded ? StatusText(name, "loaded") : FailedText(name, "loaded"));
 }
 
 void CFilesDlg::OnSave() {
     const std::string name = EditedName();
     const int found = FindName(name);
+    const bool withMenus = m_mode == 1;
+    bool asked = true;
     bool saved = false;
     if (found < 0) {
-        SaveFile(name, HomeMenu(), kNewFileWord, m_mode == 1);
-        RefreshList();
-        saved = true;
+        saved = SaveFile(name, HomeMenu(), kNewFileWord, withMenus) == kLinkOk;
     } else if (Ask(kMsgReplace, PromptButtons::YesNo, PromptIcon::Question) == PromptAnswer::Yes) {
-        const uint32_t fileId = Entries()[found].fileId;
-        DeleteFile(static_cast<uint16_t>(fileId), m_mode == 1);
-        WaitForUnit(kWaitBeforeReplace);
-        SaveFile(name, HomeMenu(), static_cast<uint16_t>(fileId), m_mode == 1);
-        RefreshList();
-        saved = true;
+        const auto fileId = static_cast<uint16_t>(Entries()[found].fileId);
+        // A file the unit did not delete is not saved over: the unit keeps it as it was.
+        if (DeleteFile(fileId, withMenus) == kLinkOk) {
+            WaitForUnit(kWaitBeforeReplace);
+            saved = SaveFile(name, HomeMenu(), fileId, withMenus) == kLinkOk;
+        }
+    } else {
+        asked = false;
+    }
+    if (asked) {
+        const bool listRead = RefreshList();
+        SetOutcome(saved ? StatusText(name, "saved") : FailedText(name, "saved"), !saved, listRead);
     }
     m_save->setEnabled(false);
     m_name->clear();
-    if (saved) SetStatus(StatusText(name, "saved"));
 }
 
 void CFilesDlg::OnDelete() {
     const int row = Selected();
     if (row < 0) return;
     const std::string name = SelectedName();
-    DeleteFile(static_cast<uint16_t>(Entries()[row].fileId), m_mode == 1);
-    WaitForUnit(kWaitAfterDelete);
-    const uint8_t message = g_unitIdentity.MessageNumber;
-    // The unit's message table has 200 entries; another number names none.
-    if (message != kNoMessage && message < kUnitMessageCount)
-        Ask(g_unitMessages[message].message, PromptButtons::Ok, PromptIcon::Information);
-    RefreshList();
-    SetStatus(StatusText(name, "deleted"));
+    const QString question = QString::fromLatin1(kMsgDeleteFormat).arg(Latin1(name));
+    if (Ask(question.toLatin1().toStdString(), PromptButtons::YesNo, PromptIcon::Question) !=
+        PromptAnswer::Yes)
+        return;
+    const bool deleted =
+        DeleteFile(static_cast<uint16_t>(Entries()[row].fileId), m_mode == 1) == kLinkOk;
+    if (deleted) {
+        WaitForUnit(kWaitAfterDelete);
+        const uint8_t message = g_unitIdentity.MessageNumber;
+        // The unit's message table has 200 entries; another number names none.
+        if (message != kNoMessage && message < kUnitMessageCount)
+            Ask(g_unitMessages[message].message, PromptButtons::Ok, PromptIcon::Information);
+    }
+    const bool listRead = RefreshList();
+    SetOutcome(deleted ? StatusText(name, "deleted") : FailedText(name, "deleted"), !deleted,
+               listRead);
 }
 
 void CFilesDlg::OnRename() {
@@ -246,11 +271,22 @@ void CFilesDlg::OnRename() {
     if (FindName(name) >= 0) {
         Ask(kMsgNameTaken, PromptButtons::Ok, PromptIcon::Warning);
     } else if (const int row = Selected(); row >= 0) {
-        DeleteFile(static_cast<uint16_t>(Entries()[row].fileId), m_mode == 1);
-        WaitForUnit(kWaitAfterDelete);
-        SaveFile(name, HomeMenu(), kNewFileWord, m_mode == 1);
-        RefreshList();
-        SetStatus(StatusText(name, "renamed"));
+        const std::string old = SelectedName();
+        const bool withMenus = m_mode == 1;
+        // Nothing is saved under the new name unless the old file is gone: a rename never
+        // leaves two copies behind.
+        const bool deleted =
+            DeleteFile(static_cast<uint16_t>(Entries()[row].fileId), withMenus) == kLinkOk;
+        bool saved = false;
+        if (deleted) {
+            WaitForUnit(kWaitAfterDelete);
+            saved = SaveFile(name, HomeMenu(), kNewFileWord, withMenus) == kLinkOk;
+        }
+        const bool listRead = RefreshList();
+        const std::string outcome = saved     ? StatusText(name, "renamed")
+                                    : deleted ? DeletedNotSavedText(old)
+                                              : FailedText(old, "renamed");
+        SetOutcome(outcome, !saved, listRead);
     }
     m_name->clear();
 }
@@ -259,7 +295,10 @@ void CFilesDlg::OnTransfer(int unit) {
     const int row = Selected();
     if (row < 0 || row >= static_cast<int>(g_fileCount)) return;
     const std::string name = SelectedName();
-    ReadFileData(static_cast<uint8_t>(g_files[row].fileId & 0xFF));
-    WriteFileData(AddressOfUnit(unit));
-    SetStatus(StatusText(name, "transfered"));
+    // A file that did not come whole from this unit is not written to the other: it would
+    // overwrite a file there with an earlier transfer's data.
+    const bool carried = ReadFileData(static_cast<uint8_t>(g_files[row].fileId & 0xFF)) ==
+                             kLinkOk &&
+                         WriteFileData(AddressOfUnit(unit)) == kLinkOk;
+    SetStatus(carried ? StatusText(name, "transfered") : FailedText(name, "transfered"));
 }

@@ -13,7 +13,6 @@
 
 class QLabel;
 class QLineEdit;
-class QListWidget;
 class QPushButton;
 
 // Template 151.
@@ -47,6 +46,8 @@ inline constexpr const char* kMsgNameLimit = "Filename is limited to 23 characte
 inline constexpr const char* kMsgReplace = "The file already exists.  Do you want to replace it?";
 inline constexpr const char* kMsgNameTaken =
     "The file already exists.  Please select a different filename?";
+// Asked before a delete, with the file's name.
+inline constexpr const char* kMsgDeleteFormat = "Do you want to delete the file %1?";
 
 class CFilesDlg : public CSetupDialog {
 public:
@@ -60,8 +61,9 @@ public:
     QPoint Placement(QSize outer) const override;
 
 private:
-    void RefreshList();
-    void OnUserSelection(int row);
+    // Reads the shown list again; false when the unit did not send it.
+    bool RefreshList();
+    void OnPicked(int row);
     void OnNameEdited(const QString& text);
     void OnLoad();
     void OnSave();
@@ -79,6 +81,9 @@ private:
     std::string SelectedName() const;
     std::string EditedName() const;
     void SetStatus(const std::string& text);
+    // The outcome of an operation after which the list was read again: a failure is said
+    // first, and a success never hides that the list could not be read.
+    void SetOutcome(const std::string& text, bool failed, bool listRead);
     uint16_t HomeMenu() const;
     void WaitForUnit(int requests) const;
     void Select(int row);
@@ -86,8 +91,7 @@ private:
     int m_mode;
     std::array<bool, kUnitSlots> m_transfer;
     bool m_initialised = false;
-    bool m_quiet = false;  // the selection is being changed by the dialog, not the operator
-    QListWidget* m_list;
+    CTouchList* m_list;
     QLineEdit* m_name;
     QPushButton* m_load;
     QPushButton* m_delete;

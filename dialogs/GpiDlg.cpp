@@ -82,9 +82,9 @@ void CGpiDlg::BuildSequenceControls() {
     connect(m_tabs, &QTabBar::currentChanged, this, [this](int tab) {
         if (m_initialised) OnTabChanged(tab);
     });
-    connect(m_events, &QListWidget::itemSelectionChanged, this, [this] {
-        if (!m_quiet) OnEventPicked();
-    });
+    // An event is picked when the finger lifts: once, whatever rows it slid across, and
+    // again when it touches the event already highlighted.
+    m_events->picked = [this](int event) { OnEventPicked(event); };
 }
 
 QPoint CGpiDlg::Placement(QSize outer) const {
@@ -110,7 +110,7 @@ void CGpiDlg::OnInitDialog() {
         OnTabAdded(i);
     }
 
-    ReadFileList(FileList::Files);
+    m_filesRead = ReadFileList(FileList::Files) == kLinkOk;
     for (int i = 0; i < FileCount(); ++i)
         m_files->addItem(EntryName(g_files[i].name));
     if (m_files->count() > 0) m_files->setCurrentRow(0);
@@ -140,21 +140,18 @@ QString CGpiDlg::EventText(int fileId) const {
     for (int i = 0; i < FileCount(); ++i)
         if (g_files[i].fileId == static_cast<uint32_t>(fileId)) return EntryName(g_files[i].name);
     // The line stays, so that every line is still the event at its position.
-    return QString::fromLatin1(kGpiMissingFileFormat).arg(fileId);
+    return QString::fromLatin1(m_filesRead ? kGpiMissingFileFormat : kGpiUnlistedFileFormat)
+        .arg(fileId);
 }
 
 void CGpiDlg::ShowSequence(int seq) {
-    m_quiet = true;
     m_events->clear();
-    m_quiet = false;
     // Without sequences there is no detail to read.
     if (seq < 0 || seq >= kMaxGpiSequences) return;
     GpiSequenceCommand(static_cast<uint8_t>(seq), kGpiReadDetail);
     const GpiSequenceDetail& detail = g_gpiDetails[seq];
-    m_quiet = true;
     for (int j = 0; j < EventCount(seq); ++j)
         m_events->addItem(EventText(detail.eventFileId[j]));
-    m_quiet = false;
     SelectCurrentEvent(seq);
 }
 
@@ -162,12 +159,10 @@ void CGpiDlg::SelectCurrentEvent(int seq) {
     // No current event: the sequence stands at its end, the last event selected.
     const int current = g_gpiDetails[seq].currentEvent;
     const int row = current == 0 ? m_events->count() - 1 : current - 1;
-    m_quiet = true;
     if (row >= 0 && row < m_events->count())
         m_events->setCurrentRow(row);
     else
         m_events->clearSelection();
-    m_quiet = false;
 }
 
 void CGpiDlg::Reshow(int seq) {
@@ -191,10 +186,9 @@ bool CGpiDlg::ResetAndAdvance(int seq, int count) {
     return true;
 }
 
-void CGpiDlg::OnEventPicked() {
+void CGpiDlg::OnEventPicked(int event) {
     const int seq = CurrentTab();
-    const int event = SelectedRow(*m_events);
-    if (seq < 0 || event < 0) return;
+    if (seq < 0 || event < 0 || event >= m_events->count()) return;
     // The unit's sequence only steps, so it is started again and stepped to the event.
     ResetAndAdvance(seq, event + 1);
 }

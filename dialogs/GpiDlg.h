@@ -7,7 +7,6 @@
 
 #include "dialogs/DialogKit.h"
 
-class QListWidget;
 class QTabBar;
 
 // Template 152; template 181 (CGpiInputDlg) adds a row for the selected input's settings.
@@ -37,6 +36,8 @@ inline constexpr int kGpiAdvanceWaitMs = 100;
 inline constexpr const char* kGpiTabFormat = "   GPI %1       ";
 // An event naming a file the unit's file list does not hold.
 inline constexpr const char* kGpiMissingFileFormat = "File %1 (not on the unit)";
+// An event while the unit's file list could not be read: its file's name is not known.
+inline constexpr const char* kGpiUnlistedFileFormat = "File %1";
 
 class CGpiDlg : public CSetupDialog {
 public:
@@ -77,7 +78,7 @@ private:
     QString EventText(int fileId) const;
 
     void OnTabChanged(int tab);
-    void OnEventPicked();
+    void OnEventPicked(int event);
     void OnAdd();
     void OnRemove();
     void OnRemoveAll();
@@ -87,10 +88,10 @@ private:
     void PageFiles(int step);
 
     bool m_initialised = false;
-    bool m_quiet = false;  // the dialog itself moves the event selection
+    bool m_filesRead = false;
     QTabBar* m_tabs = nullptr;
-    QListWidget* m_files = nullptr;
-    QListWidget* m_events = nullptr;
+    CTouchList* m_files = nullptr;
+    CTouchList* m_events = nullptr;
 };
 
 // The row selected in list, -1 for none.

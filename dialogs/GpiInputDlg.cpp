@@ -20,33 +20,40 @@ int GpiControl(int k) {
     return id < kNoControl ? id : -1;
 }
 
-// The unit's switch in item slot k of the GPI menu, -1 when the slot is empty.
+// The unit's switch in item slot k of the GPI menu, -1 when the slot names none.
 int GpiSwitch(int k) {
-    const int id = GpiMenu().items[k];
-    return id >= kFirstSwitchId && id < kFirstSwitchId + kUnitSwitchCount && id != kEmptyItem ? id
-                                                                                              : -1;
+    const SwitchRecord* record = SlotSwitch(kGpiMenu, k);
+    return record ? static_cast<int>(record->id) : -1;
 }
 
-void SetControl(int id, int value) {
-    if (id >= 0) SetControlValue(static_cast<uint8_t>(id), static_cast<int16_t>(value));
+// A slot that names nothing has nothing to write, and fails nothing.
+bool SetControl(int id, int value) {
+    return id < 0 || SetControlValue(static_cast<uint8_t>(id), static_cast<int16_t>(value)) ==
+                         kLinkOk;
 }
 
-void SetSwitch(int id, int value) {
-    if (id >= 0) SetSwitchValue(static_cast<uint8_t>(id), static_cast<uint8_t>(value));
+bool SetSwitch(int id, int value) {
+    return id < 0 ||
+           SetSwitchValue(static_cast<uint8_t>(id), static_cast<uint8_t>(value)) == kLinkOk;
 }
 
-// Asks the unit for switch id's state; 0 when the menu names no switch.
-int32_t ReportedSwitch(int id) {
-    if (id < 0) return 0;
-    SetSwitchValue(static_cast<uint8_t>(id), kReportSwitchState);
-    return g_menuDatabase.switches[id - kFirstSwitchId].value;
+// Asks the unit for switch id's state into value; 0 when the menu names no switch. False when
+// the unit did not report it.
+bool ReportedSwitch(int id, int32_t& value) {
+    value = 0;
+    if (id < 0) return true;
+    const bool reported = SetSwitchValue(static_cast<uint8_t>(id), kReportSwitchState) == kLinkOk;
+    value = g_menuDatabase.switches[id - kFirstSwitchId].value;
+    return reported;
 }
 
 // Asks the unit for control id's value (a move by nothing); 0 when the menu names none.
-int32_t ReportedControl(int id) {
-    if (id < 0) return 0;
-    AdjustControl(static_cast<uint8_t>(id), 0);
-    return g_menuDatabase.controls[id].value;
+bool ReportedControl(int id, int32_t& value) {
+    value = 0;
+    if (id < 0) return true;
+    const bool reported = AdjustControl(static_cast<uint8_t>(id), 0) == kLinkOk;
+    value = g_menuDatabase.controls[id].value;
+    return reported;
 }
 
 }  // namespace
@@ -84,20 +91,29 @@ int CGpiInputDlg::FirstTab() {
 }
 
 void CGpiInputDlg::OnTabAdded(int tab) {
-    // The unit shows the settings of the input its select control names.
-    SetControl(GpiControl(kGpiSelectKnob), tab + 1);
     InputSettings& input = m_inputs[tab];
-    input.inputEnable = ReportedSwitch(GpiSwitch(kGpiEnableItem));
-    input.highEnable = ReportedSwitch(GpiSwitch(kGpiHighItem));
-    input.dwellTime = ReportedControl(GpiControl(kGpiDwellKnob));
+    // A unit that failed to report one input is not asked about the rest, one failure at a time.
+    if (m_saidUnread) return;
+    // The unit shows the settings of the input its select control names.
+    const bool selected = SetControl(GpiControl(kGpiSelectKnob), tab + 1);
+    const bool enable = ReportedSwitch(GpiSwitch(kGpiEnableItem), input.inputEnable);
+    const bool high = ReportedSwitch(GpiSwitch(kGpiHighItem), input.highEnable);
+    const bool dwell = ReportedControl(GpiControl(kGpiDwellKnob), input.dwellTime);
+    // Settings the unit did not report would be written back over the unit's own at close.
+    input.reported = selected && enable && high && dwell;
+    if (!input.reported && !m_saidUnread) {
+        m_saidUnread = true;
+        Ask(kMsgGpiInputsUnread, PromptButtons::Ok, PromptIcon::Warning);
+    }
 }
 
 void CGpiInputDlg::OnTabShown(int tab) {
     // Without a sequence there is no input whose settings a change would go to.
-    const bool input = tab >= 0;
+    // Nor are there settings to change that the unit did not report.
+    const bool input = tab >= 0 && m_inputs[tab].reported;
     for (QWidget* w : std::initializer_list<QWidget*>{m_inputEnable, m_highEnable, m_dwell})
         w->setEnabled(input);
-    if (!input) return;
+    if (tab < 0) return;
     m_inputEnable->setChecked(m_inputs[tab].inputEnable != 0);
     m_highEnable->setChecked(m_inputs[tab].highEnable != 0);
     m_dwell->SetPos(m_inputs[tab].dwellTime);
@@ -123,13 +139,20 @@ void CGpiInputDlg::ShowDwell(int32_t dwell) {
 }
 
 void CGpiInputDlg::OnDestroyed() {
+    if (!WriteBack()) Ask(kMsgGpiInputsUnwritten, PromptButtons::Ok, PromptIcon::Warning);
+}
+
+bool CGpiInputDlg::WriteBack() const {
     const int select = GpiControl(kGpiSelectKnob);
+    // The writes stop at the first one the unit fails: a unit gone would fail each in turn.
     for (int i = 0; i < TabCount(); ++i) {
-        SetControl(select, i + 1);
-        SetSwitch(GpiSwitch(kGpiEnableItem), m_inputs[i].inputEnable);
-        SetSwitch(GpiSwitch(kGpiHighItem), m_inputs[i].highEnable);
-        SetControl(GpiControl(kGpiDwellKnob), m_inputs[i].dwellTime);
+        const InputSettings& input = m_inputs[i];
+        if (!input.reported) continue;
+        if (!SetControl(select, i + 1) || !SetSwitch(GpiSwitch(kGpiEnableItem), input.inputEnable) ||
+            !SetSwitch(GpiSwitch(kGpiHighItem), input.highEnable) ||
+            !SetControl(GpiControl(kGpiDwellKnob), input.dwellTime))
+            return false;
     }
     // The unit is left on the input of the tab last shown; without tabs it is left alone.
-    if (TabCount() > 0) SetControl(select, CurrentTab() + 1);
+    return TabCount() == 0 || SetControl(select, CurrentTab() + 1);
 }

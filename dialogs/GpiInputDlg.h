@@ -37,6 +37,12 @@ inline constexpr int kGpiHighItem = 11;
 // Sent to a switch, it makes the unit report the switch's state.
 inline constexpr uint8_t kReportSwitchState = 255;
 
+inline constexpr const char* kMsgGpiInputsUnread =
+    "The Main Unit did not answer!  The settings of GPI inputs it did not report cannot be "
+    "changed.";
+inline constexpr const char* kMsgGpiInputsUnwritten =
+    "The Main Unit did not answer!  The GPI input settings have not all been written.";
+
 class CGpiInputDlg : public CGpiDlg {
 public:
     explicit CGpiInputDlg(QWidget* panel);
@@ -52,12 +58,17 @@ private:
         int32_t inputEnable = 0;
         int32_t highEnable = 0;
         int32_t dwellTime = 0;
+        bool reported = false;  // the unit reported them: only these are shown and written back
     };
+
+    // Writes every reported input's settings back; false at the first write the unit failed.
+    bool WriteBack() const;
 
     bool OnDwellMove(int pos, int delta);
     void ShowDwell(int32_t dwell);
 
     std::array<InputSettings, kMaxGpiSequences> m_inputs{};
+    bool m_saidUnread = false;
     QCheckBox* m_inputEnable;
     QCheckBox* m_highEnable;
     CUpDownCtrl* m_dwell;

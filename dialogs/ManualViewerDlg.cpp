@@ -86,6 +86,7 @@ CManualViewerDlg::CManualViewerDlg(QWidget* panel, const QString& path)
     m_problemLabel->setObjectName(QString::fromLatin1(kViewerProblem));
     m_problemLabel->setAlignment(Qt::AlignCenter);
     m_problemLabel->setWordWrap(true);
+    m_problemLabel->setTextFormat(Qt::PlainText);
     m_problemLabel->setStyleSheet(QStringLiteral("font-size: 20px;"));
 
     auto* bar = new QHBoxLayout;

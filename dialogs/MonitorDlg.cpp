@@ -48,6 +48,9 @@ void CMonitorDlg::OnInitDialog() {
 void CMonitorDlg::OnClicked(int box, bool checked) {
     const SwitchRecord* record = SlotSwitch(kMonitorMenuNumber, kMonitorFirstSlot + box);
     if (!record) return;
-    // The unit's answer brings the table's value in step.
-    SetSwitchValue(static_cast<uint8_t>(record->id), checked ? 1 : 0);
+    // The unit's answer brings the table's value in step. Without one the box goes back to
+    // what the unit holds, and the operator is told.
+    if (SetSwitchValue(static_cast<uint8_t>(record->id), checked ? 1 : 0) == kLinkOk) return;
+    m_boxes[box]->setChecked(record->value != 0);
+    Ask(kMsgNoAnswer, PromptButtons::Ok, PromptIcon::Warning);
 }

@@ -58,10 +58,10 @@ bool DefinedSwitch(int index) {
     return g_menuDatabase.switches[index].id > kFirstSwitchId;
 }
 
-// Locks or unlocks one record; a refused command is tried once more.
-void SetLockTwice(uint32_t id, uint8_t state) {
+// Locks or unlocks one record; a refused command is tried once more. False when both failed.
+bool SetLockTwice(uint32_t id, uint8_t state) {
     const auto byte = static_cast<uint8_t>(id & 0xFF);
-    if (SetLock(byte, state) != kLinkOk) SetLock(byte, state);
+    return SetLock(byte, state) == kLinkOk || SetLock(byte, state) == kLinkOk;
 }
 
 uint8_t ItemId(const QListWidgetItem* item) {
@@ -148,25 +148,31 @@ void COnAirLockoutDlg::ShowTallySelect() {
         m_tally->hide();
         return;
     }
-    const int item = g_menuDatabase.menus[kLockoutMenu].items[kTallyItem];
-    const int index = item - kFirstSwitchId;
-    const bool on = index >= 0 && index < kUnitSwitchCount && g_menuDatabase.switches[index].value;
+    const SwitchRecord* tally = SlotSwitch(kLockoutMenu, kTallyItem);
+    const bool on = tally && tally->value != 0;
     m_tally->setText(on ? QStringLiteral("Tally Unit Select: Enabled")
                         : QStringLiteral("Tally Unit Select: Disabled"));
 }
 
-void COnAirLockoutDlg::FillLists() {
+bool COnAirLockoutDlg::FillLists() {
     m_locked->clear();
     m_unlocked->clear();
     const bool read = ReadLockTables() == kLinkOk;
     // Without the unit's tables the lists would show the locks of an earlier read, or none as
     // if nothing were locked: they stay empty and say why.
     m_status->setText(read ? QString() : QString::fromLatin1(kLockTablesUnread));
-    if (!read) return;
+    if (!read) return false;
     for (const LockEntry& e : LockEntries()) {
         QListWidgetItem* item = AddSortedName(e.locked ? m_locked : m_unlocked, e.text);
         item->setData(kIdRole, e.id);
     }
+    return true;
+}
+
+void COnAirLockoutDlg::SayNotTaken() {
+    // Lists the unit did not send say that already.
+    if (m_status->text() != QString::fromLatin1(kLockTablesUnread))
+        m_status->setText(QString::fromLatin1(kLockNoAnswer));
 }
 
 void COnAirLockoutDlg::SelectLocked(int row) {
@@ -182,37 +188,47 @@ void COnAirLockoutDlg::Page(int step) {
 }
 
 void COnAirLockoutDlg::OnEnabled(bool checked) {
-    SetSwitchValue(m_enableSwitch, checked ? 1 : 0);
+    if (SetSwitchValue(m_enableSwitch, checked ? 1 : 0) == kLinkOk) return;
+    // The box goes back to what the unit holds.
+    const int enable = m_enableSwitch - kFirstSwitchId;
+    m_enabled->setChecked(enable >= 0 && g_menuDatabase.switches[enable].value != 0);
+    SayNotTaken();
 }
 
 void COnAirLockoutDlg::OnUnlockSelected() {
     QListWidgetItem* item = m_locked->currentItem();
     if (!item) return;
     const int row = m_locked->currentRow();
-    SetLock(ItemId(item), kUnlock);
+    const bool taken = SetLock(ItemId(item), kUnlock) == kLinkOk;
     FillLists();
     SelectLocked(row);
     m_changed = 1;
+    if (!taken) SayNotTaken();
 }
 
 void COnAirLockoutDlg::OnLockSelected() {
     QListWidgetItem* item = m_unlocked->currentItem();
     if (!item) return;
-    SetLock(ItemId(item), kLock);
+    const bool taken = SetLock(ItemId(item), kLock) == kLinkOk;
     FillLists();
     SelectLocked(0);
     m_changed = 1;
+    if (!taken) SayNotTaken();
 }
 
 void COnAirLockoutDlg::LockEverything(uint8_t state, const char* question) {
     // Refused or not, the panel refreshes itself when the dialog closes.
     m_changed = 1;
     if (Ask(question, PromptButtons::YesNo, PromptIcon::Question) != PromptAnswer::Yes) return;
-    for (int i = 0; i < kListedRecords; ++i)
+    // A record the unit fails twice ends the run: a unit gone would fail every other one
+    // the same slow way.
+    bool taken = true;
+    for (int i = 0; i < kListedRecords && taken; ++i)
         if (g_menuDatabase.controls[i].id != kNoControl && DefinedControl(i))
-            SetLockTwice(g_menuDatabase.controls[i].id, state);
-    for (int i = 0; i < kListedRecords; ++i)
-        if (DefinedSwitch(i)) SetLockTwice(g_menuDatabase.switches[i].id, state);
+            taken = SetLockTwice(g_menuDatabase.controls[i].id, state);
+    for (int i = 0; i < kListedRecords && taken; ++i)
+        if (DefinedSwitch(i)) taken = SetLockTwice(g_menuDatabase.switches[i].id, state);
     FillLists();
     SelectLocked(0);
+    if (!taken) SayNotTaken();
 }

@@ -38,6 +38,8 @@ inline constexpr const char* kLockoutNote =
     "Button and Double-Clicking on the control.";
 inline constexpr const char* kLockTablesUnread =
     " Status: The Main Unit did not send its lock tables!";
+// A lock, an unlock or the lockout switch the unit did not take.
+inline constexpr const char* kLockNoAnswer = " Status: The Main Unit did not answer!";
 
 class COnAirLockoutDlg : public CSetupDialog {
 public:
@@ -52,7 +54,10 @@ public:
     bool Changed() const { return m_changed != 0; }
 
 private:
-    void FillLists();
+    // False when the unit did not send its lock tables.
+    bool FillLists();
+    // After a change the unit did not take: the lists show what it holds, the status says so.
+    void SayNotTaken();
     void OnEnabled(bool checked);
     void OnUnlockSelected();
     void OnLockSelected();

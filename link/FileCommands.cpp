@@ -51,7 +51,11 @@ void PutCustomMenus(Request& request) {
     for (int m = 1; m <= kCustomMenusInFile; ++m) {
         uint8_t* block = request.bytes + kSaveMenusAt + kCustomMenuBlockSize * (m - 1);
         std::memcpy(block, g_customKnobs[unit][m].data(), kCustomKnobs);
-        std::memcpy(block + kBlockButtonsAt, g_customButtons[unit][m].data(), kCustomButtons);
+        for (int b = 0; b < kCustomButtons; ++b) {
+            const uint8_t index = g_customButtons[unit][m][b];
+            // An empty button travels as 255, as the unit writes it into its own files.
+            block[kBlockButtonsAt + b] = index == kNoSwitch ? kUnitEmptyButton : index;
+        }
     }
 }
 
@@ -60,15 +64,20 @@ static_assert(kRespData + kLoadMenusAt + kCustomMenuBlockSize * (kCustomMenusInF
                   kBlockButtonsAt + kCustomButtons <=
               kResponseSize);
 
+// A file may carry any byte in its blocks (written by another model, or damaged). Every reader
+// of the custom menus indexes the control and switch tables with them, so a byte that names no
+// control (above 128) or no switch of the unit's (127 and above: the empty button, the panel's
+// own effect switches, bytes past the table) becomes an empty slot here, where they come in.
 void TakeCustomMenus(const uint8_t* data) {
     const int unit = UnitNumber(g_selectedUnit);
     for (int m = 1; m <= kCustomMenusInFile; ++m) {
         const uint8_t* block = data + kLoadMenusAt + kCustomMenuBlockSize * (m - 1);
-        std::memcpy(g_customKnobs[unit][m].data(), block, kCustomKnobs);
+        for (int k = 0; k < kCustomKnobs; ++k)
+            g_customKnobs[unit][m][k] = block[k] < kNoControl ? block[k] : kNoControl;
         for (int b = 0; b < kCustomButtons; ++b) {
-            const uint8_t index = block[kBlockButtonsAt + b];
             // The unit sends 255 for an empty button; the panel's tables use 127.
-            g_customButtons[unit][m][b] = index == kUnitEmptyButton ? kNoSwitch : index;
+            const uint8_t index = block[kBlockButtonsAt + b];
+            g_customButtons[unit][m][b] = index < kNoSwitch ? index : kNoSwitch;
         }
     }
 }
@@ -83,12 +92,16 @@ LinkStatus ReadFileList(FileList which) {
              : ListRead(kCmdFileListOpen, kCmdFileListMore, kRespFileListMore, kRespFileListLast);
     std::array<uint8_t, kMaxFiles * kWireEntrySize> accumulator{};
     uint32_t length = 0;
-    if (LinkStatus status = ReadMultiAnswer(read, accumulator.data(), accumulator.size(), &length))
-        return status;
+    const LinkStatus status = ReadMultiAnswer(read, accumulator.data(), accumulator.size(), &length);
+    uint32_t& count = user ? g_userFileCount : g_fileCount;
+    // A list that was not read holds nothing: the entries of an earlier read may be another
+    // unit's, and their ids would name other files on this one.
+    count = 0;
+    if (status != kLinkOk) return status;
     if (user)
-        g_userFileCount = ParseFileEntries(accumulator.data(), length, g_userFiles);
+        count = ParseFileEntries(accumulator.data(), length, g_userFiles);
     else
-        g_fileCount = ParseFileEntries(accumulator.data(), length, g_files);
+        count = ParseFileEntries(accumulator.data(), length, g_files);
     return kLinkOk;
 }
 

@@ -276,3 +276,12 @@ void CurrentStateLabel(int switchIndex, std::string& text) {
     // A value beyond the labels would have no label to show; the text stays as it is.
     if (s.value < labels.size()) text = labels[s.value];
 }
+
+const SwitchRecord* SlotSwitch(int menu, int slot) {
+    const int carried = IsModelGroupA() ? kGroupAItemSlots : kItemSlots;
+    if (menu < 0 || menu >= kMenuCount || slot < 0 || slot >= carried) return nullptr;
+    const uint16_t item = g_menuDatabase.menus[menu].items[slot];
+    if (item < kFirstSwitchId || item >= kEmptyItem) return nullptr;
+    const SwitchRecord& record = g_menuDatabase.switches[item - kFirstSwitchId];
+    return record.id == item ? &record : nullptr;
+}

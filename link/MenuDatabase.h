@@ -40,3 +40,8 @@ void DefineLocalSwitch(int index, const std::string& name, uint32_t id, uint32_t
 // Replaces text (the switch's joined labels) by the label of its current state when the
 // switch has more than one state.
 void CurrentStateLabel(int switchIndex, std::string& text);
+
+// The switch that item slot of the selected unit's menu names, or nullptr when the slot is
+// empty, lies beyond the slots the unit's menus carry (a group-A blob fills only 12; the rest
+// hold whatever was there before), or names no switch the unit has defined.
+const SwitchRecord* SlotSwitch(int menu, int slot);

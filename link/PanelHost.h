@@ -64,6 +64,9 @@ public:
     virtual void ShowAlert(const std::string& text) = 0;
     // The unit strip's On Air lamp.
     virtual void SetOnAir(bool onAir) = 0;
+    // The selected unit the panel has lost (1..4), or 0 once a unit is connected: what the
+    // panel shows of it must not look live. Nothing is sent.
+    virtual void SetUnitLost(int /*unit*/) {}
     // The unit title strip.
     virtual void SetTitleText(const std::string& text) = 0;
     // Rebuilding what the screen shows of the selected unit.

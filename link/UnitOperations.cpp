@@ -254,6 +254,7 @@ void ConnectUnit(CPanelHost& panel, bool load) {
 
     panel.ShowMessage("");
     panel.ShowAlert("");
+    panel.SetUnitLost(0);
     panel.ShowModelLogo();
     panel.UpdateLamps(0);
     panel.UpdateMenuCaptions();

@@ -55,6 +55,8 @@ PromptAnswer MessageBoxPrompter::Show(const std::string& text, const std::string
                                       PromptButtons buttons, PromptIcon icon) {
     QMessageBox box(ToQtIcon(icon), QString::fromLatin1(caption), QString::fromLatin1(text),
                     ToQtButtons(buttons));
+    // Texts come from the units too: "<b>" in one is shown as it stands, never as markup.
+    box.setTextFormat(Qt::PlainText);
     return FromQtButton(box.exec(), buttons);
 }
 

@@ -195,6 +195,12 @@ void CInfoPanel::SetStatusFlags(uint32_t flags) {
     Invalidate();
 }
 
+void CInfoPanel::MenuChanged() {
+    const InfoPanelContent c = Content();
+    if (ChooseInfoView(c.alert, c.message, c.currentMenu, c.showStatus) != m_paintedView)
+        Invalidate();
+}
+
 InfoPanelContent CInfoPanel::Content() const {
     InfoPanelContent content;
     content.alert = m_strAlert;
@@ -225,6 +231,7 @@ void CInfoPanel::paintEvent(QPaintEvent*) {
     if (!m_bitmap.isNull()) painter.drawPixmap(0, 0, m_bitmap);
 
     const InfoOverlay overlay = BuildInfoOverlay(Content());
+    m_paintedView = overlay.view;
     if (overlay.fontSize == 0) return;
     painter.setFont(PanelFont(FontPixelHeight(logicalDpiY(), overlay.fontSize), kNormalWeight));
     painter.setPen(overlay.color);

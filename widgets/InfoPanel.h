@@ -135,6 +135,10 @@ public:
     // The unit's flags byte; the Ref lamp follows kRefLampFlag.
     void SetStatusFlags(uint32_t flags);
 
+    // The selected unit's menu changed: the panel is painted again when that changes what it
+    // shows (the keyframe view belongs to the Effect Menu alone).
+    void MenuChanged();
+
     // The content the next paint is made from.
     InfoPanelContent Content() const;
 
@@ -162,4 +166,5 @@ private:
     QPixmap m_bitmap;
     int m_paintCount = 0;
     int m_invalidations = 0;
+    InfoView m_paintedView = InfoView::None;
 };

@@ -127,7 +127,12 @@ void CKnobDisplay::Draw(QPainter& painter) {
     DrawPanel(painter);
 
     const int logPixelsY = painter.device() ? painter.device()->logicalDpiY() : kPanelDpi;
-    if (m_bHasControl && (m_pControl->attributes & kAttrLocalValue)) {
+    if (m_bHasControl && !m_bLive) {
+        DrawValueBox(painter, m_layout.valueBox);
+        painter.setFont(KnobLargeFont(logPixelsY));
+        DrawText(painter, m_layout.name, kNameFlags, kKnobLabelColor,
+                 KnobNameText(m_pControl->name));
+    } else if (m_bHasControl && (m_pControl->attributes & kAttrLocalValue)) {
         DrawTimecode(painter, logPixelsY);
     } else if (m_bHasControl) {
         const ControlRecord& control = *m_pControl;
@@ -149,6 +154,12 @@ void CKnobDisplay::Draw(QPainter& painter) {
                  KnobValueText(control));
     }
     painter.restore();
+}
+
+void CKnobDisplay::SetLive(bool live) {
+    if (live == m_bLive) return;
+    m_bLive = live;
+    Redraw();
 }
 
 void CKnobDisplay::DrawTimecode(QPainter& painter, int logPixelsY) {

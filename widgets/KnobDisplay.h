@@ -32,6 +32,11 @@ public:
     // Sends the record's current value to the unit.
     void SendValue();
 
+    // A display whose unit is lost holds no live value: it keeps the control's name and shows
+    // no bar, range or value until the unit is back.
+    void SetLive(bool live);
+    bool Live() const { return m_bLive; }
+
     void Draw(QPainter& painter) override;
 
     bool HasControl() const { return m_bHasControl; }
@@ -52,6 +57,7 @@ private:
 
     ControlRecord* m_pControl = nullptr;
     bool m_bHasControl = false;
+    bool m_bLive = true;
     int m_nStepAccum = 0;
     KnobLayout m_layout;
 };

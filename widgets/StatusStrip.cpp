@@ -29,10 +29,10 @@ QColor OnAirLampColor(bool onAir) {
     return onAir ? kOnAirLitColor : kOnAirDarkColor;
 }
 
-DigitPlaces PlaceDigits(int x, int y, const CUnitScanner* units, int activeUnit) {
+DigitPlaces PlaceDigits(int x, int y, const CUnitScanner* units, int activeUnit, int lostUnit) {
     DigitPlaces places;
     for (int unit = 1; unit <= kUnitCount; ++unit) {
-        const bool online = units && units->IsUnitPresent(unit);
+        const bool online = units && units->IsUnitPresent(unit) && unit != lostUnit;
         places.online[unit - 1] = online ? OnlineDigitRect(x, y, unit) : kHiddenDigitRect;
         places.active[unit - 1] = activeUnit == unit ? ActiveDigitRect(x, y) : kHiddenDigitRect;
     }
@@ -74,6 +74,12 @@ void CStatusStrip::SetActiveUnit(uint8_t unit) {
     Invalidate();
 }
 
+void CStatusStrip::SetLostUnit(uint8_t unit) {
+    if (unit == m_nLostUnit) return;
+    m_nLostUnit = unit;
+    update();
+}
+
 void CStatusStrip::SetOnAir(bool onAir) {
     if (onAir == m_bOnAir) return;
     m_bOnAir = onAir;
@@ -93,7 +99,7 @@ void CStatusStrip::paintEvent(QPaintEvent*) {
     ++m_paintCount;
     // The digits follow the scanner at every paint, so a unit that stops answering loses its
     // Online digit without anyone telling the strip.
-    const DigitPlaces places = PlaceDigits(m_origin.x(), m_origin.y(), m_pUnits, m_nActiveUnit);
+    const DigitPlaces places = PlaceDigits(m_origin.x(), m_origin.y(), m_pUnits, m_nActiveUnit, m_nLostUnit);
     for (int k = 0; k < kUnitCount; ++k) {
         MoveDigit(m_pOnlineDigit[k], places.online[k]);
         MoveDigit(m_pActiveDigit[k], places.active[k]);

@@ -48,13 +48,14 @@ int BackingChannel(int32_t percent);
 QColor BackingSwatchColor(int r, int g, int b);
 QColor OnAirLampColor(bool onAir);
 
-// Where each digit goes at a paint: Online digit k when unit k is on line, Active digit k
-// when unit k is the active one; everything else to kHiddenDigitRect.
+// Where each digit goes at a paint: Online digit k when unit k is on line and is not the lost
+// unit, Active digit k when unit k is the active one; everything else to kHiddenDigitRect.
 struct DigitPlaces {
     std::array<QRect, kUnitCount> online;
     std::array<QRect, kUnitCount> active;
 };
-DigitPlaces PlaceDigits(int x, int y, const CUnitScanner* units, int activeUnit);
+DigitPlaces PlaceDigits(int x, int y, const CUnitScanner* units, int activeUnit,
+                        int lostUnit = 0);
 
 class CStatusStrip : public QWidget {
     Q_OBJECT
@@ -71,11 +72,15 @@ public:
     // Unit number 1..4, 0 = none. The digits are taken down and put back at the next paint.
     void SetActiveUnit(uint8_t unit);
     void SetOnAir(bool onAir);
+    // Unit number 1..4 of the selected unit while the panel has lost it, 0 = none. The scanner
+    // does not probe the selected unit, so without this its digit would stay lit.
+    void SetLostUnit(uint8_t unit);
 
     int BackR() const { return m_nBackR; }
     int BackG() const { return m_nBackG; }
     int BackB() const { return m_nBackB; }
     uint8_t ActiveUnit() const { return m_nActiveUnit; }
+    uint8_t LostUnit() const { return m_nLostUnit; }
     bool OnAir() const { return m_bOnAir; }
     int PaintCount() const { return m_paintCount; }
     int InvalidationCount() const { return m_invalidations; }
@@ -95,6 +100,7 @@ private:
     QPoint m_origin;
     const CUnitScanner* m_pUnits = nullptr;
     uint8_t m_nActiveUnit = 0;
+    uint8_t m_nLostUnit = 0;
     bool m_bOnAir = false;
     int m_paintCount = 0;
     int m_invalidations = 0;

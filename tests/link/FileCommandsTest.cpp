@@ -77,6 +77,7 @@ TEST_F(FileCommands, SaveWithMenusCarriesCustomMenusOneToFour) {
             g_customButtons[unit][m][b] = static_cast<uint8_t>(m + 80);
     }
     g_customKnobs[unit][0][0] = 99;  // custom menu 0 does not travel
+    g_customButtons[unit][2][3] = 127;  // an empty button goes on the wire as 255
 
     std::vector<uint8_t> expected(234, 0);
     const std::vector<uint8_t> head = {0x08, 234, kWireAddress, 229, 205, 0x12, 0x34, 0, 40};
@@ -92,6 +93,7 @@ TEST_F(FileCommands, SaveWithMenusCarriesCustomMenusOneToFour) {
         for (int b = 0; b < 6; ++b)
             expected[blockAt[m - 1] + 20 + b] = static_cast<uint8_t>(m + 80);
     }
+    expected[85 + 20 + 3] = 255;
     port.ExpectSend(expected).ExpectAnswer(LongAnswer(0, {}));
     EXPECT_EQ(SaveFile(name + "XYZ", 40, 0x1234, true), kLinkOk);
     EXPECT_EQ(port.Remaining(), 0u);
@@ -129,6 +131,22 @@ TEST_F(FileCommands, LoadWithMenusTakesTheFourCustomMenus) {
     EXPECT_EQ(g_customButtons[2][3][5], 3);
     EXPECT_EQ(g_customKnobs[2][0][0], 128);  // custom menu 0 is the panel's own
     EXPECT_EQ(g_customKnobs[1][1][0], 128);  // and other units keep theirs
+
+    // Bytes that name no control (above 128) or no switch of the unit's (the panel's own
+    // effect switches 128..131, bytes past the table) come in as empty slots.
+    data[2 + 0] = 129;
+    data[2 + 1] = 255;
+    data[2 + 2] = 127;
+    data[2 + 3] = 128;
+    data[2 + 20] = 130;
+    data[2 + 21] = 200;
+    data[2 + 22] = 126;
+    data[2 + 23] = 0;
+    port.ExpectSend(Request(kWireAddress, 153, {5})).ExpectAnswer(LongAnswer('$', data));
+    ASSERT_EQ(LoadFile(5, true), kLinkOk);
+    EXPECT_EQ(g_customKnobs[2][1],
+              (std::array<uint8_t, 8>{128, 128, 127, 128, 14, 15, 16, 17}));
+    EXPECT_EQ(g_customButtons[2][1], (std::array<uint8_t, 6>{127, 127, 126, 0, 1, 1}));
 
     // An answer that stops before the fourth block's buttons: what the unit did not send
     // reads as zeros (switch index 0), as the cleared receive buffer holds them.
