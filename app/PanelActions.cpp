@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "app/MainPanelDlg.h"
+#include "dialogs/RoutingDlg.h"
 #include "link/Commands.h"
 #include "link/MenuDatabase.h"
 #include "link/UnitOperations.h"
@@ -22,8 +23,7 @@ constexpr const char* kNoReferenceVideo =
     "No Reference Video!\n\nFile System not accessible.                  \n";
 constexpr const char* kFsUpdateText = "Please wait while the File System is being updated!";
 constexpr const char* kFsUpdateFailed = "File System Update did not complete!  Please try again.";
-constexpr const char* kRoutingUnwritten =
-    "The Main Unit did not answer!  The routing has not all been written.";
+
 constexpr int kNopMessages = 5;
 constexpr uint8_t kCmdFileSystemUpdate = 234;
 constexpr uint8_t kRespFileSystemUpdated = 27;
@@ -246,7 +246,7 @@ void CMainPanelDlg::WriteBackItems(int menu, const std::array<int, 10>& items, i
         // and the operator learns that the routing chosen is not all on the unit.
         if (SetSwitchValue(static_cast<uint8_t>(item & 0xFF), static_cast<uint8_t>(value)) !=
             kLinkOk) {
-            ThePrompter().Show(kRoutingUnwritten, kMessageBoxCaption, PromptButtons::Ok,
+            ThePrompter().Show(kMsgRoutingUnwritten, kMessageBoxCaption, PromptButtons::Ok,
                                PromptIcon::Warning);
             return;
         }

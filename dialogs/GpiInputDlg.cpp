@@ -95,12 +95,11 @@ void CGpiInputDlg::OnTabAdded(int tab) {
     // A unit that failed to report one input is not asked about the rest, one failure at a time.
     if (m_saidUnread) return;
     // The unit shows the settings of the input its select control names.
-    const bool selected = SetControl(GpiControl(kGpiSelectKnob), tab + 1);
-    const bool enable = ReportedSwitch(GpiSwitch(kGpiEnableItem), input.inputEnable);
-    const bool high = ReportedSwitch(GpiSwitch(kGpiHighItem), input.highEnable);
-    const bool dwell = ReportedControl(GpiControl(kGpiDwellKnob), input.dwellTime);
     // Settings the unit did not report would be written back over the unit's own at close.
-    input.reported = selected && enable && high && dwell;
+    input.reported = SetControl(GpiControl(kGpiSelectKnob), tab + 1) &&
+                     ReportedSwitch(GpiSwitch(kGpiEnableItem), input.inputEnable) &&
+                     ReportedSwitch(GpiSwitch(kGpiHighItem), input.highEnable) &&
+                     ReportedControl(GpiControl(kGpiDwellKnob), input.dwellTime);
     if (!input.reported && !m_saidUnread) {
         m_saidUnread = true;
         Ask(kMsgGpiInputsUnread, PromptButtons::Ok, PromptIcon::Warning);
@@ -144,15 +143,18 @@ void CGpiInputDlg::OnDestroyed() {
 
 bool CGpiInputDlg::WriteBack() const {
     const int select = GpiControl(kGpiSelectKnob);
+    bool wrote = false;
     // The writes stop at the first one the unit fails: a unit gone would fail each in turn.
     for (int i = 0; i < TabCount(); ++i) {
         const InputSettings& input = m_inputs[i];
         if (!input.reported) continue;
+        wrote = true;
         if (!SetControl(select, i + 1) || !SetSwitch(GpiSwitch(kGpiEnableItem), input.inputEnable) ||
             !SetSwitch(GpiSwitch(kGpiHighItem), input.highEnable) ||
             !SetControl(GpiControl(kGpiDwellKnob), input.dwellTime))
             return false;
     }
-    // The unit is left on the input of the tab last shown; without tabs it is left alone.
-    return TabCount() == 0 || SetControl(select, CurrentTab() + 1);
+    // The unit is left on the input of the tab last shown; with nothing written (no tabs, or
+    // none the unit reported) it is left alone.
+    return !wrote || SetControl(select, CurrentTab() + 1);
 }

@@ -33,6 +33,9 @@ inline constexpr int kSlotMatteView = 17;
 inline constexpr int kSlotViewLock = 18;
 
 inline constexpr const char* kTextFgBgOut = "FG + BG Out";
+// Said by the opener when a write of the states chosen failed; it writes no more after it.
+inline constexpr const char* kMsgRoutingUnwritten =
+    "The Main Unit did not answer!  The routing has not all been written.";
 inline constexpr const char* kTextMatteView = "Matte View:";
 inline constexpr const char* kTextViewLock = "View Lock:   ";
 

@@ -5,8 +5,10 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTabBar>
+#include <QTest>
 
 #include "dialogs/CustomMenuDlg.h"
+#include "dialogs/DialogKit.h"
 #include "dialogs/FilesDlg.h"
 #include "tests/dialogs/DialogFixture.h"
 #include "tests/support/RecordingSeams.h"
@@ -46,6 +48,7 @@ TEST_F(CustomMenuDialog, ListsMarkedControlsAndSwitchesAndAppliesTheSlots) {
     Start();
     Connect(3);
     const auto before = g_customKnobs;
+    QString sw;
     Configure([&](CCustomMenuDlg& d) {
         EXPECT_EQ(d.windowTitle(), QStringLiteral("Custom 1 Menu Configuration"));
         EXPECT_EQ(d.size(), QSize(626, 465));  // 417 x 286 dialog units
@@ -84,7 +87,7 @@ TEST_F(CustomMenuDialog, ListsMarkedControlsAndSwitchesAndAppliesTheSlots) {
         EXPECT_FALSE(Control<QPushButton>(d, kIdSlotButtons[6])->isVisible());
         EXPECT_FALSE(Control<QLineEdit>(d, kIdFirstSlotName + 7)->isVisible());
         ASSERT_FALSE(Listed(d).isEmpty());
-        const QString sw = Listed(d).front();
+        sw = Listed(d).back();
         Pick(d, sw);
         Touch(d, kIdSlotButtons[2]);
         EXPECT_EQ(Slot(d, 3), sw);
@@ -97,9 +100,66 @@ TEST_F(CustomMenuDialog, ListsMarkedControlsAndSwitchesAndAppliesTheSlots) {
     EXPECT_EQ(g_customKnobs[3][1][0], 128);
     const int index = g_customButtons[3][1][2];
     ASSERT_NE(index, 127);
-    EXPECT_GT(g_menuDatabase.switches[index].id, 128u);
+    EXPECT_EQ(ListName(g_menuDatabase.switches[index].name), sw) << "the switch picked";
     // The panel rebuilt Custom 1: its knob 1 now shows Gain.
     EXPECT_EQ(panel->m_knobs[1]->Control(), &g_menuDatabase.controls[2]);
+}
+
+TEST_F(CustomMenuDialog, ATouchOnTheTabShownRefillsItsList) {
+    Start();
+    Connect(3);
+    Configure([&](CCustomMenuDlg& d) {
+        auto* tabs = Control<QTabBar>(d, kIdCustomTabs);
+        ASSERT_FALSE(Listed(d).contains("Shadow Clip"));
+        for (ControlRecord& c : g_menuDatabase.controls)
+            if (ListName(c.name) == "Shadow Clip") c.attributes |= kAttrNameCut;
+        QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(0).center());
+        EXPECT_EQ(tabs->currentIndex(), 0);
+        EXPECT_TRUE(Listed(d).contains("Shadow Clip"));
+    });
+}
+
+// A user file may carry any byte in its custom menus: loaded through the Files dialog, a byte
+// that names no control or switch is an empty slot everywhere it is read.
+TEST_F(CustomMenuDialog, AHostileUserFileGivesEmptySlots) {
+    SimProfile cedar = ShippedProfile("cedar");
+    SimFile hostile;
+    hostile.id = 9;
+    hostile.name = "Hostile";
+    hostile.customMenus.assign(4, SimCustomMenu{});
+    hostile.customMenus[0].knobs = {255, 200, 129, 2, 128, 250, 140, 1};
+    hostile.customMenus[0].buttons = {254, 200, 131, 128, 255, 127};
+    for (SimCustomMenu& m : hostile.customMenus)
+        if (&m != &hostile.customMenus[0]) m.knobs.fill(255), m.buttons.fill(250);
+    cedar.userFiles.push_back(hostile);
+    rig->AddUnit(3, cedar);
+    Start();
+    Connect(3);
+    WhileOpen<CFilesDlg>([&] { panel->OnMenuButton(9); },
+                         [&](CFilesDlg& d) {
+                             auto* list = Control<QListWidget>(d, kIdFileList);
+                             const auto found = list->findItems("Hostile", Qt::MatchExactly);
+                             ASSERT_EQ(found.size(), 1);
+                             TouchRow(list, list->row(found.front()));
+                             Control<QPushButton>(d, kIdLoad)->click();
+                         });
+    EXPECT_EQ(g_customKnobs[3][1], (std::array<uint8_t, 8>{128, 128, 128, 2, 128, 128, 128, 1}));
+    EXPECT_EQ(g_customButtons[3][1], (std::array<uint8_t, 6>{127, 127, 127, 127, 127, 127}));
+    EXPECT_EQ(g_customKnobs[3][4], (std::array<uint8_t, 8>{128, 128, 128, 128, 128, 128, 128, 128}));
+
+    Configure([&](CCustomMenuDlg& d) {
+        for (int k : {1, 2, 3, 5, 6, 7})
+            EXPECT_EQ(Control<QPushButton>(d, kIdSlotButtons[k - 1])->text(), "--->") << k;
+        EXPECT_EQ(Slot(d, 4), "Gain");
+        Control<QTabBar>(d, kIdCustomTabs)->setCurrentIndex(1);
+        for (int k = 1; k <= 6; ++k)
+            EXPECT_TRUE(Slot(d, k).isEmpty()) << k;
+    });
+    // Custom 1 on the panel binds what is left, and every other custom menu is empty.
+    EXPECT_EQ(panel->m_knobs[3]->Control(), &g_menuDatabase.controls[2]);
+    EXPECT_EQ(panel->m_knobs[0]->Control(), nullptr);
+    for (int c = 4; c <= 6; ++c)
+        panel->OnMenuButton(c);
 }
 
 TEST_F(CustomMenuDialog, CancelDropsTheWorkAndPagingClamps) {
@@ -154,7 +214,7 @@ TEST_F(CustomMenuDialog, AComposedMenuTravelsInAUserFileAndComesBack) {
                              auto* list = Control<QListWidget>(d, kIdFileList);
                              const auto found = list->findItems("Clip Desk", Qt::MatchExactly);
                              ASSERT_EQ(found.size(), 1);
-                             list->setCurrentItem(found.front());
+                             TouchRow(list, list->row(found.front()));
                              Control<QPushButton>(d, kIdLoad)->click();
                          });
     EXPECT_EQ(g_customKnobs[3][1][0], 1);

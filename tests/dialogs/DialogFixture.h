@@ -4,6 +4,9 @@
 // opens a dialog as an operator does (a touch on the panel) and drives it by control ids.
 
 #include <QApplication>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QTest>
 #include <QTimer>
 #include <functional>
 
@@ -42,6 +45,27 @@ protected:
         T* control = dialog.findChild<T*>(QString::number(id));
         EXPECT_NE(control, nullptr) << id;
         return control;
+    }
+
+    // A finger on row of list: down and up on the entry.
+    static void TouchRow(QListWidget* list, int row) {
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, RowCentre(list, row));
+    }
+    // A finger put down on row from, slid across the rows between, and lifted on row to.
+    static void Slide(QListWidget* list, int from, int to) {
+        QWidget* viewport = list->viewport();
+        QTest::mousePress(viewport, Qt::LeftButton, {}, RowCentre(list, from));
+        const int step = to > from ? 1 : -1;
+        for (int row = from; row != to + step; row += step) {
+            const QPoint at = RowCentre(list, row);
+            QMouseEvent move(QEvent::MouseMove, at, viewport->mapToGlobal(at), Qt::NoButton,
+                             Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(viewport, &move);
+        }
+        QTest::mouseRelease(viewport, Qt::LeftButton, {}, RowCentre(list, to));
+    }
+    static QPoint RowCentre(QListWidget* list, int row) {
+        return list->visualItemRect(list->item(row)).center();
     }
 
     CPanelDialogs dialogs;

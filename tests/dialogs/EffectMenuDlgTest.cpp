@@ -14,6 +14,7 @@
 #include "tests/support/RecordingSeams.h"
 #include "tests/support/TapPort.h"
 #include "widgets/BitmapTextButton.h"
+#include "widgets/InfoPanel.h"
 #include "widgets/KnobDisplay.h"
 
 namespace {
@@ -79,6 +80,11 @@ TEST_F(EffectMenuDialog, OffersTheEffectsAndEveryNamedControlAndSwitch) {
         EXPECT_EQ(outer.left(), (800 - outer.width()) / 2 + 2);
         EXPECT_EQ(outer.top(), 20);
         EXPECT_EQ(Items(d, kIdEffectList), QStringList({"Slow Reveal", "Weather Wipe"}));
+        // No effect is the target of Load or Delete until the operator touches one.
+        EXPECT_EQ(Control<CTouchList>(d, kIdEffectList)->SelectedRow(), -1);
+        Touch(d, kIdEffectLoad);
+        Touch(d, kIdEffectDelete);
+        EXPECT_TRUE(tap->Requests(176).empty());
         EXPECT_EQ(g_effectListIds[0], 1);
         EXPECT_EQ(g_effectListIds[1], 2);
 
@@ -109,10 +115,14 @@ TEST_F(EffectMenuDialog, LoadBringsAnEffectsKeyframesAndControlsToTheEffectMenu)
     Configure([&](CEffectMenuDlg& d) {
         Select(d, 1);  // "Weather Wipe", the unit's effect 2
         Touch(d, kIdEffectLoad);
-        EXPECT_EQ(tap->Requests(176), (std::vector<Bytes>{{8, 8, 0x12, 3, 176, 2, 2, 0xFF}}));
-        EXPECT_EQ(tap->Requests(177), (std::vector<Bytes>{{8, 8, 0x12, 3, 177, 2, 2, 0xFF}}));
-        EXPECT_EQ(tap->Requests(178), (std::vector<Bytes>{{8, 9, 0x12, 4, 178, 2, 0, 2, 0xFF},
-                                                          {8, 9, 0x12, 4, 178, 2, 1, 2, 0xFF}}));
+        // The header, the assignments, then each keyframe, in this order on the wire.
+        std::vector<Bytes> effectRequests;
+        for (const Bytes& p : tap->packets)
+            if (p.size() > 4 && p[4] >= 176 && p[4] <= 178) effectRequests.push_back(p);
+        EXPECT_EQ(effectRequests, (std::vector<Bytes>{{8, 8, 0x12, 3, 176, 2, 2, 0xFF},
+                                                      {8, 8, 0x12, 3, 177, 2, 2, 0xFF},
+                                                      {8, 9, 0x12, 4, 178, 2, 0, 2, 0xFF},
+                                                      {8, 9, 0x12, 4, 178, 2, 1, 2, 0xFF}}));
         EXPECT_EQ(Shown(d, kIdKnobLists[0]), "Key Position H");
         EXPECT_EQ(Shown(d, kIdKnobLists[1]), "Key Position V");
         EXPECT_EQ(Shown(d, kIdKnobLists[2]), "None");
@@ -171,15 +181,23 @@ TEST_F(EffectMenuDialog, SaveSendsTheKnobAssignmentsAndListsTheNewEffect) {
     EXPECT_EQ(rig->Unit(1)->Effects()[2].assignments, (Bytes{1, 2}));
 }
 
-TEST_F(EffectMenuDialog, DeleteClearsTheListsAndTheListFollowsTheUnit) {
+TEST_F(EffectMenuDialog, DeleteAsksClearsTheListsAndTheListFollowsTheUnit) {
     Connect();
     Configure([&](CEffectMenuDlg& d) {
         Select(d, 0);
         Touch(d, kIdEffectLoad);
         ASSERT_EQ(Shown(d, kIdKnobLists[0]), "Clip");
+        // Delete names the effect and asks first; No sends nothing.
+        TestPrompter().Expect("Do you want to delete the effect Slow Reveal?", PromptAnswer::No);
+        Touch(d, kIdEffectDelete);
+        EXPECT_EQ(tap->Requests(176).size(), 1u);
+        EXPECT_EQ(Items(d, kIdEffectList).size(), 2);
+        TestPrompter().Expect("Do you want to delete the effect Slow Reveal?", PromptAnswer::Yes);
         Touch(d, kIdEffectDelete);
         EXPECT_EQ(tap->Requests(176).back(), (Bytes{8, 8, 0x12, 3, 176, 1, 0, 0xFF}));
         EXPECT_EQ(Items(d, kIdEffectList), QStringList({"Weather Wipe"}));
+        EXPECT_EQ(Control<CTouchList>(d, kIdEffectList)->SelectedRow(), -1)
+            << "after a delete no effect is highlighted";
         for (int id : kIdKnobLists)
             EXPECT_EQ(Shown(d, id), "None");
         for (int id : kIdButtonLists)
@@ -192,16 +210,47 @@ TEST_F(EffectMenuDialog, DeleteClearsTheListsAndTheListFollowsTheUnit) {
         EXPECT_EQ(tap->Requests(176).back(), (Bytes{8, 8, 0x12, 3, 176, 2, 2, 0xFF}));
         EXPECT_EQ(g_effects[0].keyframeCount, 2u);
         // Deleted again, nothing is current: Run sends nothing.
+        TestPrompter().Expect("Do you want to delete the effect Weather Wipe?", PromptAnswer::Yes);
         Touch(d, kIdEffectDelete);
         EXPECT_TRUE(Items(d, kIdEffectList).isEmpty());
         Touch(d, kIdEffectLoad);
         Touch(d, kIdEffectDelete);
         EXPECT_EQ(tap->Requests(176).size(), 4u) << "an empty list has nothing to act on";
+        TestPrompter().ExpectDone();
     });
     EXPECT_TRUE(rig->Unit(1)->Effects().empty());
     panel->OnFunctionButton(5);
     EXPECT_TRUE(tap->Requests(kCmdSelectEffect).empty());
     EXPECT_EQ(panel->m_keyFrameRec.maxValue, 0);
+}
+
+TEST_F(EffectMenuDialog, AnEffectWithoutKeyframesStandsOnNone) {
+    rig->Unit(1)->Effects()[0].keyframes.clear();
+    Connect();
+    Configure([&](CEffectMenuDlg& d) {
+        Select(d, 0);
+        Touch(d, kIdEffectLoad);
+        EXPECT_TRUE(tap->Requests(178).empty());
+        // A save leaves no effect highlighted either.
+        Control<QLineEdit>(d, kIdEffectName)->setText("Fresh");
+        Touch(d, kIdEffectSave);
+        EXPECT_EQ(Control<CTouchList>(d, kIdEffectList)->SelectedRow(), -1);
+        Touch(d, kIdEffectClose);
+    });
+    ASSERT_EQ(g_currentEffect, 2) << "the saved effect is current";
+    Configure([&](CEffectMenuDlg& d) {
+        Select(d, 0);
+        Touch(d, kIdEffectLoad);
+        Touch(d, kIdEffectClose);
+    });
+    ASSERT_EQ(g_currentEffect, 0);
+    EXPECT_EQ(g_effects[0].keyframeCount, 0u);
+    EXPECT_EQ(g_effects[0].currentKeyframe, 0u) << "0 of 0, not 1 of 0";
+    EXPECT_EQ(panel->m_keyFrameRec.value, 0);
+    EXPECT_EQ(panel->m_keyFrameRec.maxValue, 0);
+    EXPECT_EQ(panel->m_infoPanel->Content().currentMenu, kEffectMenu);
+    EXPECT_EQ(KeyframeText(g_effects[0].currentKeyframe, g_effects[0].keyframeCount),
+              "Keyframe 0 of 0");
 }
 
 TEST_F(EffectMenuDialog, CloseAndEnterStoreTheSelectionsEscapeDoesNot) {

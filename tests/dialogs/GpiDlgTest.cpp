@@ -150,19 +150,36 @@ TEST_F(GpiDialog, ASequenceIsBuiltSteppedPickedByHandAndCleared) {
         // A touch on an event: reset, then one advance per event up to it, 100 ms apart; the
         // list is not read again.
         before = tap->packets.size();
-        const uint64_t paused = clock.PausedMs();
-        events->setCurrentRow(2);
+        uint64_t paused = clock.PausedMs();
+        TouchRow(events, 2);
         const Bytes reset = {179, 0, kGpiReset}, step = {179, 0, kGpiStep};
         EXPECT_EQ(Sent({kCmdGpiSequence, kCmdGpiListOpen}, before),
                   (std::vector<Bytes>{reset, step, step, step}));
         EXPECT_EQ(clock.PausedMs() - paused, 300u);
         EXPECT_EQ(rig->Unit(1)->GpiSequences()[0].current, 3);
 
+        // A touch on the event already highlighted cues it again.
+        Touch(d, kIdGpiStepDown);
+        ASSERT_EQ(Selected(d, kIdGpiEvents), 0);
+        before = tap->packets.size();
+        TouchRow(events, 0);
+        TouchRow(events, 0);
+        EXPECT_EQ(Sent({kCmdGpiSequence}, before), (std::vector<Bytes>{reset, step, reset, step}));
+        EXPECT_EQ(rig->Unit(1)->GpiSequences()[0].current, 1);
+
+        // A finger slid from the first event to the third picks once, where it lifts.
+        before = tap->packets.size();
+        paused = clock.PausedMs();
+        Slide(events, 0, 2);
+        EXPECT_EQ(Sent({kCmdGpiSequence}, before), (std::vector<Bytes>{reset, step, step, step}));
+        EXPECT_EQ(clock.PausedMs() - paused, 300u);
+        EXPECT_EQ(Selected(d, kIdGpiEvents), 2);
+
         Touch(d, kIdGpiReset);
         EXPECT_EQ(rig->Unit(1)->GpiSequences()[0].current, 0);
         EXPECT_EQ(Selected(d, kIdGpiEvents), 2);
 
-        events->setCurrentRow(1);
+        events->setCurrentRow(1);  // highlighted without a pick: Remove takes it
         Touch(d, kIdGpiRemove);
         EXPECT_EQ(Events(1, 0), (std::vector<uint8_t>{1, 3}));
         EXPECT_EQ(Lines(d, kIdGpiEvents).size(), 2);
