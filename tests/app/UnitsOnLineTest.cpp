@@ -6,7 +6,9 @@
 #include "link/Commands.h"
 #include "link/UnitOperations.h"
 #include "tests/app/PanelFixture.h"
+#include "tests/support/ImageProbes.h"
 #include "tests/support/RecordingSeams.h"
+#include "tests/support/TapPort.h"
 #include "widgets/BitmapTextButton.h"
 #include "widgets/ColorLabel.h"
 #include "widgets/InfoPanel.h"
@@ -152,6 +154,78 @@ TEST_F(UnitPoll, ThirdMissedPollLosesTheUnitAndItComesBack) {
     EXPECT_EQ(p.m_currentMenu[3], 0);
     EXPECT_TRUE(p.TimerRunning(3));
     EXPECT_GT(rig->Unit(3)->Received(197), downloads);
+}
+
+// The white of a knob display's value text inside its value box.
+bool ShowsAValue(CKnobDisplay& knob) {
+    const PanelRect& r = knob.Layout().valueText;
+    const QImage image = Render(knob);
+    return !Matching(image, QRect(r.left, r.top, r.Width(), r.Height()), [](QColor c) {
+                return c.rgb() == kKnobValueTextColor;
+            }).isEmpty();
+}
+
+TEST_F(UnitPoll, ALostUnitIsNotShownOnLineNorItsKnobsAsLive) {
+    CMainPanelDlg& p = Start();
+    Connect(3);
+    QLabel* digit = p.m_indicators[2];  // Online 3
+    Render(*p.m_unitStrip);
+    ASSERT_NE(digit->geometry(), kHiddenDigitRect);
+    ASSERT_TRUE(p.m_knobs[0]->HasControl());
+    ASSERT_TRUE(ShowsAValue(*p.m_knobs[0]));
+
+    TapPort tap(rig->Port());
+    SetPortIo(&tap);
+    rig->SetOnline(3, false);
+    for (int i = 0; i < 3; ++i)
+        p.OnTimer(2);
+    ASSERT_EQ(p.m_infoPanel->Alert(), "Lost communication with Main Unit!");
+    const size_t sent = tap.packets.size();
+    Render(*p.m_unitStrip);
+    EXPECT_EQ(digit->geometry(), kHiddenDigitRect) << "its Online digit is out";
+    EXPECT_EQ(p.m_indicators[kUnitCount + 2]->geometry(), ActiveDigitRect(171, 509))
+        << "still the selected unit";
+    for (CKnobDisplay* knob : p.m_knobs) {
+        EXPECT_FALSE(knob->Live());
+        if (knob->HasControl()) EXPECT_FALSE(ShowsAValue(*knob));
+    }
+    EXPECT_EQ(tap.packets.size(), sent) << "showing it sends nothing";
+
+    // Back on line and connected: live again.
+    rig->SetOnline(3, true);
+    p.OnTimer(2);
+    ASSERT_EQ(p.m_currentMenu[3], 0);
+    Render(*p.m_unitStrip);
+    EXPECT_NE(digit->geometry(), kHiddenDigitRect);
+    EXPECT_TRUE(p.m_knobs[0]->Live());
+    EXPECT_TRUE(ShowsAValue(*p.m_knobs[0]));
+    SetPortIo(&rig->Port());
+}
+
+// The keyframe line belongs to the Effect Menu: it comes and goes with it, however the menu
+// changes, even though no message line changes with it.
+TEST_F(UnitPoll, TheInfoPanelFollowsTheEffectMenuInAndOut) {
+    CMainPanelDlg& p = Start();
+    Connect(1);  // an Elm: button 6 is the Effect Menu from any menu
+    g_effects[0].keyframeCount = 3;
+    g_effects[0].currentKeyframe = 1;
+    g_currentEffect = 0;
+    auto viewNow = [&] { return BuildInfoOverlay(p.m_infoPanel->Content()).view; };
+    auto changedBy = [&](int button) {
+        Render(*p.m_infoPanel);
+        const int before = p.m_infoPanel->InvalidationCount();
+        p.OnMenuButton(button);
+        return p.m_infoPanel->InvalidationCount() > before;
+    };
+    EXPECT_TRUE(changedBy(6));
+    EXPECT_EQ(viewNow(), InfoView::Keyframe);
+    EXPECT_TRUE(changedBy(8)) << "the Custom Menu entered from the Effect Menu";
+    EXPECT_EQ(viewNow(), InfoView::Status);
+    EXPECT_FALSE(changedBy(3)) << "Custom 1 shows the same view: nothing to repaint";
+    EXPECT_TRUE(changedBy(6));
+    EXPECT_EQ(viewNow(), InfoView::Keyframe);
+    EXPECT_TRUE(changedBy(0)) << "Return";
+    EXPECT_EQ(viewNow(), InfoView::Status);
 }
 
 TEST_F(UnitPoll, AUnitMessageIsClearedByTimerFourWhileAnAlertStays) {

@@ -11,6 +11,7 @@
 #include <QComboBox>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
@@ -114,7 +115,13 @@ private:
         if (auto* button = qobject_cast<QAbstractButton*>(w)) {
             button->click();
         } else if (auto* list = qobject_cast<QListWidget*>(w)) {
-            if (list->count() > 0) list->setCurrentRow(Pick(list->count()));
+            // A finger on an entry: the dialogs act on the entry picked when it lifts.
+            if (list->count() > 0) {
+                QListWidgetItem* item = list->item(Pick(list->count()));
+                list->scrollToItem(item);
+                QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                                  list->visualItemRect(item).center());
+            }
         } else if (auto* combo = qobject_cast<QComboBox*>(w)) {
             if (combo->count() > 0) combo->setCurrentIndex(Pick(combo->count()));
         }
