@@ -297,8 +297,8 @@ void CFilesDlg::OnTransfer(int unit) {
     const std::string name = SelectedName();
     // A file that did not come whole from this unit is not written to the other: it would
     // overwrite a file there with an earlier transfer's data.
-    const bool carried = ReadFileData(static_cast<uint8_t>(g_files[row].fileId & 0xFF)) ==
-                             kLinkOk &&
-                         WriteFileData(AddressOfUnit(unit)) == kLinkOk;
+    const bool carried =
+        ReadFileData(static_cast<uint8_t>(g_files[row].fileId & 0xFF)) == kLinkOk &&
+        WriteFileData(AddressOfUnit(unit)) == kLinkOk;
     SetStatus(carried ? StatusText(name, "transfered") : FailedText(name, "transfered"));
 }

@@ -28,8 +28,8 @@ int GpiSwitch(int k) {
 
 // A slot that names nothing has nothing to write, and fails nothing.
 bool SetControl(int id, int value) {
-    return id < 0 || SetControlValue(static_cast<uint8_t>(id), static_cast<int16_t>(value)) ==
-                         kLinkOk;
+    return id < 0 ||
+           SetControlValue(static_cast<uint8_t>(id), static_cast<int16_t>(value)) == kLinkOk;
 }
 
 bool SetSwitch(int id, int value) {
@@ -149,7 +149,8 @@ bool CGpiInputDlg::WriteBack() const {
         const InputSettings& input = m_inputs[i];
         if (!input.reported) continue;
         wrote = true;
-        if (!SetControl(select, i + 1) || !SetSwitch(GpiSwitch(kGpiEnableItem), input.inputEnable) ||
+        if (!SetControl(select, i + 1) ||
+            !SetSwitch(GpiSwitch(kGpiEnableItem), input.inputEnable) ||
             !SetSwitch(GpiSwitch(kGpiHighItem), input.highEnable) ||
             !SetControl(GpiControl(kGpiDwellKnob), input.dwellTime))
             return false;

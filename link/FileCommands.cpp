@@ -92,7 +92,8 @@ LinkStatus ReadFileList(FileList which) {
              : ListRead(kCmdFileListOpen, kCmdFileListMore, kRespFileListMore, kRespFileListLast);
     std::array<uint8_t, kMaxFiles * kWireEntrySize> accumulator{};
     uint32_t length = 0;
-    const LinkStatus status = ReadMultiAnswer(read, accumulator.data(), accumulator.size(), &length);
+    const LinkStatus status =
+        ReadMultiAnswer(read, accumulator.data(), accumulator.size(), &length);
     uint32_t& count = user ? g_userFileCount : g_fileCount;
     // A list that was not read holds nothing: the entries of an earlier read may be another
     // unit's, and their ids would name other files on this one.

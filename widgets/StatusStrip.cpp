@@ -99,7 +99,8 @@ void CStatusStrip::paintEvent(QPaintEvent*) {
     ++m_paintCount;
     // The digits follow the scanner at every paint, so a unit that stops answering loses its
     // Online digit without anyone telling the strip.
-    const DigitPlaces places = PlaceDigits(m_origin.x(), m_origin.y(), m_pUnits, m_nActiveUnit, m_nLostUnit);
+    const DigitPlaces places =
+        PlaceDigits(m_origin.x(), m_origin.y(), m_pUnits, m_nActiveUnit, m_nLostUnit);
     for (int k = 0; k < kUnitCount; ++k) {
         MoveDigit(m_pOnlineDigit[k], places.online[k]);
         MoveDigit(m_pActiveDigit[k], places.active[k]);

@@ -54,8 +54,7 @@ struct DigitPlaces {
     std::array<QRect, kUnitCount> online;
     std::array<QRect, kUnitCount> active;
 };
-DigitPlaces PlaceDigits(int x, int y, const CUnitScanner* units, int activeUnit,
-                        int lostUnit = 0);
+DigitPlaces PlaceDigits(int x, int y, const CUnitScanner* units, int activeUnit, int lostUnit = 0);
 
 class CStatusStrip : public QWidget {
     Q_OBJECT

@@ -145,7 +145,8 @@ TEST_F(CustomMenuDialog, AHostileUserFileGivesEmptySlots) {
                          });
     EXPECT_EQ(g_customKnobs[3][1], (std::array<uint8_t, 8>{128, 128, 128, 2, 128, 128, 128, 1}));
     EXPECT_EQ(g_customButtons[3][1], (std::array<uint8_t, 6>{127, 127, 127, 127, 127, 127}));
-    EXPECT_EQ(g_customKnobs[3][4], (std::array<uint8_t, 8>{128, 128, 128, 128, 128, 128, 128, 128}));
+    EXPECT_EQ(g_customKnobs[3][4],
+              (std::array<uint8_t, 8>{128, 128, 128, 128, 128, 128, 128, 128}));
 
     Configure([&](CCustomMenuDlg& d) {
         for (int k : {1, 2, 3, 5, 6, 7})

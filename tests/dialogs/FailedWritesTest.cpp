@@ -81,50 +81,51 @@ TEST_F(FailedWrites, AMonitorBoxTheUnitDidNotTakeGoesBackAndTheOperatorIsTold) {
 TEST_F(FailedWrites, LockoutChangesTheUnitRefusesAreShownAsTheUnitHoldsThem) {
     ConnectTapped(3);
     panel->m_currentMenu[3] = 7;
-    WhileOpen<COnAirLockoutDlg>(
-        [&] { panel->OnMenuButton(1); },
-        [&](COnAirLockoutDlg& d) {
-            auto* enabled = Control<QCheckBox>(d, kIdLockoutEnabled);
-            auto* locked = Control<QListWidget>(d, kIdLockedList);
-            auto status = [&] {
-                for (QLabel* l : d.findChildren<QLabel*>())
-                    if (l->text().startsWith(" Status:")) return l->text().toStdString();
-                return std::string();
-            };
-            const bool wasEnabled = enabled->isChecked();
-            ASSERT_GT(locked->count(), 0);
+    WhileOpen<COnAirLockoutDlg>([&] { panel->OnMenuButton(1); },
+                                [&](COnAirLockoutDlg& d) {
+                                    auto* enabled = Control<QCheckBox>(d, kIdLockoutEnabled);
+                                    auto* locked = Control<QListWidget>(d, kIdLockedList);
+                                    auto status = [&] {
+                                        for (QLabel* l : d.findChildren<QLabel*>())
+                                            if (l->text().startsWith(" Status:"))
+                                                return l->text().toStdString();
+                                        return std::string();
+                                    };
+                                    const bool wasEnabled = enabled->isChecked();
+                                    ASSERT_GT(locked->count(), 0);
 
-            Refuse(3, kCmdSetValue);
-            enabled->click();
-            EXPECT_EQ(enabled->isChecked(), wasEnabled);
-            EXPECT_EQ(status(), kLockNoAnswer);
+                                    Refuse(3, kCmdSetValue);
+                                    enabled->click();
+                                    EXPECT_EQ(enabled->isChecked(), wasEnabled);
+                                    EXPECT_EQ(status(), kLockNoAnswer);
 
-            // An unlock the unit does not confirm: the lists are read back from the unit, and
-            // the status says that the unit did not answer.
-            Refuse(3, kCmdSetLock);
-            locked->setCurrentRow(0);
-            size_t before = tap->packets.size();
-            Touch(d, kIdUnlockSelected);
-            EXPECT_GT(Count(kCmdLockTables, before), 0u) << "read back";
-            EXPECT_EQ(status(), kLockNoAnswer);
+                                    // An unlock the unit does not confirm: the lists are read back
+                                    // from the unit, and the status says that the unit did not
+                                    // answer.
+                                    Refuse(3, kCmdSetLock);
+                                    locked->setCurrentRow(0);
+                                    size_t before = tap->packets.size();
+                                    Touch(d, kIdUnlockSelected);
+                                    EXPECT_GT(Count(kCmdLockTables, before), 0u) << "read back";
+                                    EXPECT_EQ(status(), kLockNoAnswer);
 
-            // Unlock All stops at the first record the unit fails twice.
-            before = tap->packets.size();
-            TestPrompter().Expect(kUnlockAllQuestion, PromptAnswer::Yes);
-            Touch(d, kIdUnlockAll);
-            EXPECT_EQ(Count(kCmdSetLock, before), 2u);
-            EXPECT_EQ(status(), kLockNoAnswer);
-            EXPECT_TRUE(d.Changed());
+                                    // Unlock All stops at the first record the unit fails twice.
+                                    before = tap->packets.size();
+                                    TestPrompter().Expect(kUnlockAllQuestion, PromptAnswer::Yes);
+                                    Touch(d, kIdUnlockAll);
+                                    EXPECT_EQ(Count(kCmdSetLock, before), 2u);
+                                    EXPECT_EQ(status(), kLockNoAnswer);
+                                    EXPECT_TRUE(d.Changed());
 
-            // With the unit gone the lists cannot be read, and say so.
-            rig->Unit(3)->Faults() = SimUnitFaults{};
-            rig->SetOnline(3, false);
-            locked->setCurrentRow(0);
-            Touch(d, kIdUnlockSelected);
-            EXPECT_EQ(status(), kLockTablesUnread);
-            EXPECT_EQ(locked->count(), 0);
-            rig->SetOnline(3, true);
-        });
+                                    // With the unit gone the lists cannot be read, and say so.
+                                    rig->Unit(3)->Faults() = SimUnitFaults{};
+                                    rig->SetOnline(3, false);
+                                    locked->setCurrentRow(0);
+                                    Touch(d, kIdUnlockSelected);
+                                    EXPECT_EQ(status(), kLockTablesUnread);
+                                    EXPECT_EQ(locked->count(), 0);
+                                    rig->SetOnline(3, true);
+                                });
     TestPrompter().ExpectDone();
 }
 
@@ -174,14 +175,14 @@ TEST_F(FailedWrites, GpiInputSettingsAreWrittenUntilTheFirstFailureAndUnreadOnes
     Refuse(3, kCmdSetValue);
     TestPrompter().Expect(kMsgGpiInputsUnread);
     const size_t openedAt = tap->packets.size();
-    WhileOpen<CGpiInputDlg>([&] { panel->OnMenuButton(2); },
-                            [&](CGpiInputDlg& d) {
-                                EXPECT_EQ(Count(kCmdSetValue, openedAt), 1u) << "asked once";
-                                EXPECT_FALSE(Control<QCheckBox>(d, kIdGpiInputEnable)->isEnabled());
-                                EXPECT_FALSE(
-                                    Control<CUpDownCtrl>(d, kIdGpiDwellUpDown)->isEnabled());
-                                closedAt = tap->packets.size();
-                            });
+    WhileOpen<CGpiInputDlg>(
+        [&] { panel->OnMenuButton(2); },
+        [&](CGpiInputDlg& d) {
+            EXPECT_EQ(Count(kCmdSetValue, openedAt), 1u) << "asked once";
+            EXPECT_FALSE(Control<QCheckBox>(d, kIdGpiInputEnable)->isEnabled());
+            EXPECT_FALSE(Control<CUpDownCtrl>(d, kIdGpiDwellUpDown)->isEnabled());
+            closedAt = tap->packets.size();
+        });
     EXPECT_EQ(Count(kCmdSetValue, closedAt), 0u);
     TestPrompter().ExpectDone();
 }
@@ -217,7 +218,8 @@ TEST_F(FailedWrites, TextsFromAUnitAreShownAsTheyStand) {
                              TouchRow(list, 0);
                              Control<QPushButton>(d, kIdLoad)->click();
                              auto* status = Control<QLabel>(d, kIdStatus);
-                             EXPECT_EQ(status->text(), " Status: File <b>Bold</b> has been loaded!");
+                             EXPECT_EQ(status->text(),
+                                       " Status: File <b>Bold</b> has been loaded!");
                              EXPECT_EQ(status->textFormat(), Qt::PlainText);
                              for (QLabel* label : d.findChildren<QLabel*>())
                                  EXPECT_EQ(label->textFormat(), Qt::PlainText);
@@ -234,7 +236,8 @@ TEST_F(FailedWrites, TextsFromAUnitAreShownAsTheyStand) {
         EXPECT_EQ(box->text(), "<i>Unit</i> message");
         box->accept();
     });
-    boxes.Show("<i>Unit</i> message", kMessageBoxCaption, PromptButtons::Ok, PromptIcon::Information);
+    boxes.Show("<i>Unit</i> message", kMessageBoxCaption, PromptButtons::Ok,
+               PromptIcon::Information);
     EXPECT_TRUE(seen);
 }
 

@@ -233,9 +233,9 @@ TEST_F(FilesDialog, ADeleteShowsTheMessageTheUnitPostsAfterIt) {
     Open(7, [&](CFilesDlg& d) {
         rig->Unit(3)->PostMessage(1);
         Pick(d, 0);
-        TestPrompter().Expect("Do you want to delete the file " + UnitFiles(3).at(0).toStdString() +
-                                  "?",
-                              PromptAnswer::Yes);
+        TestPrompter().Expect(
+            "Do you want to delete the file " + UnitFiles(3).at(0).toStdString() + "?",
+            PromptAnswer::Yes);
         TestPrompter().Expect(g_unitMessages[1].message);
         Touch(d, kIdDelete);
     });
@@ -388,9 +388,9 @@ TEST_F(FilesDialog, TheWaitsForASilentUnitAreBounded) {
         const int identifies = rig->Unit(3)->Received(kCmdIdentify);
         rig->Unit(3)->Faults().answersLeft = 1;
         Pick(d, 0);
-        TestPrompter().Expect("Do you want to delete the file " + UnitFiles(3).at(0).toStdString() +
-                                  "?",
-                              PromptAnswer::Yes);
+        TestPrompter().Expect(
+            "Do you want to delete the file " + UnitFiles(3).at(0).toStdString() + "?",
+            PromptAnswer::Yes);
         Touch(d, kIdDelete);
         EXPECT_EQ(rig->Unit(3)->Received(kCmdIdentify), identifies + kWaitAfterDelete);
         EXPECT_EQ(Status(d), kStatusListUnread) << "the list the unit did not send";

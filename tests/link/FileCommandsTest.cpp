@@ -76,7 +76,7 @@ TEST_F(FileCommands, SaveWithMenusCarriesCustomMenusOneToFour) {
         for (int b = 0; b < 6; ++b)
             g_customButtons[unit][m][b] = static_cast<uint8_t>(m + 80);
     }
-    g_customKnobs[unit][0][0] = 99;  // custom menu 0 does not travel
+    g_customKnobs[unit][0][0] = 99;     // custom menu 0 does not travel
     g_customButtons[unit][2][3] = 127;  // an empty button goes on the wire as 255
 
     std::vector<uint8_t> expected(234, 0);
@@ -144,8 +144,7 @@ TEST_F(FileCommands, LoadWithMenusTakesTheFourCustomMenus) {
     data[2 + 23] = 0;
     port.ExpectSend(Request(kWireAddress, 153, {5})).ExpectAnswer(LongAnswer('$', data));
     ASSERT_EQ(LoadFile(5, true), kLinkOk);
-    EXPECT_EQ(g_customKnobs[2][1],
-              (std::array<uint8_t, 8>{128, 128, 127, 128, 14, 15, 16, 17}));
+    EXPECT_EQ(g_customKnobs[2][1], (std::array<uint8_t, 8>{128, 128, 127, 128, 14, 15, 16, 17}));
     EXPECT_EQ(g_customButtons[2][1], (std::array<uint8_t, 6>{127, 127, 126, 0, 1, 1}));
 
     // An answer that stops before the fourth block's buttons: what the unit did not send
