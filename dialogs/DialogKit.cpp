@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -135,6 +136,13 @@ void CTouchList::mouseReleaseEvent(QMouseEvent* event) {
     if (row < 0) return;
     if (SelectedRow() != row) setCurrentRow(row);
     if (picked) picked(row);
+}
+
+void CTouchList::focusInEvent(QFocusEvent* event) {
+    QListWidget::focusInEvent(event);
+    // The list makes its first entry current when it gets the focus; drawn with the focus
+    // frame, that reads as a highlight the operator never chose.
+    if (SelectedRow() < 0) selectionModel()->clearCurrentIndex();
 }
 
 void CTouchList::keyPressEvent(QKeyEvent* event) {

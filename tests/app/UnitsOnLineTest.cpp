@@ -187,7 +187,9 @@ TEST_F(UnitPoll, ALostUnitIsNotShownOnLineNorItsKnobsAsLive) {
         << "still the selected unit";
     for (CKnobDisplay* knob : p.m_knobs) {
         EXPECT_FALSE(knob->Live());
-        if (knob->HasControl()) EXPECT_FALSE(ShowsAValue(*knob));
+        if (knob->HasControl()) {
+            EXPECT_FALSE(ShowsAValue(*knob));
+        }
     }
     EXPECT_EQ(tap.packets.size(), sent) << "showing it sends nothing";
 

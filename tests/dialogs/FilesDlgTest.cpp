@@ -72,6 +72,8 @@ TEST_F(FilesDialog, OpensPlacedTitledWithTheUnitsFilesAndTheKeyboard) {
         // No file is a target until the operator touches one: Load, Delete and Transfer
         // send nothing.
         EXPECT_EQ(Highlighted(d), -1);
+        EXPECT_EQ(Control<QListWidget>(d, kIdFileList)->currentRow(), -1)
+            << "not even the focus frame of a current entry";
         EXPECT_TRUE(Name(d).isEmpty());
         EXPECT_FALSE(Control<QPushButton>(d, kIdSave)->isEnabled());
         EXPECT_FALSE(Control<QPushButton>(d, kIdRename)->isEnabled());
