@@ -27,10 +27,7 @@ protected:
     void SetUp() override {
         DialogTest::SetUp();
         SetSerialDevice(line.Device());
-        Start();
-        Connect(3);
-        tap = std::make_unique<TapPort>(rig->Port());
-        SetPortIo(tap.get());
+        ConnectTapped(3);
     }
     void TearDown() override {
         SetSerialDevice("");
@@ -53,7 +50,6 @@ protected:
     static speed_t Speed(const termios& t) { return cfgetospeed(&t); }
 
     PseudoTerminal line;
-    std::unique_ptr<TapPort> tap;
 };
 
 TEST_F(BypassDialog, OpensOnAltAndMenuButton9AndRelaysAtTheRateChecked) {

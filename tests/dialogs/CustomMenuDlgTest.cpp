@@ -39,6 +39,17 @@ protected:
         list->setCurrentItem(found.front());
     }
     static void Touch(CCustomMenuDlg& d, int id) { Control<QPushButton>(d, id)->click(); }
+    // The user file of that name touched and loaded in the Files dialog (menu button 9).
+    void LoadUserFile(const QString& name) {
+        WhileOpen<CFilesDlg>([&] { panel->OnMenuButton(9); },
+                             [&](CFilesDlg& d) {
+                                 auto* list = Control<QListWidget>(d, kIdFileList);
+                                 const auto found = list->findItems(name, Qt::MatchExactly);
+                                 ASSERT_EQ(found.size(), 1) << name.toStdString();
+                                 TouchRow(list, list->row(found.front()));
+                                 Control<QPushButton>(d, kIdLoad)->click();
+                             });
+    }
     static QString Slot(CCustomMenuDlg& d, int k) {
         return Control<QLineEdit>(d, kIdFirstSlotName + k - 1)->text();
     }
@@ -135,14 +146,7 @@ TEST_F(CustomMenuDialog, AHostileUserFileGivesEmptySlots) {
     rig->AddUnit(3, cedar);
     Start();
     Connect(3);
-    WhileOpen<CFilesDlg>([&] { panel->OnMenuButton(9); },
-                         [&](CFilesDlg& d) {
-                             auto* list = Control<QListWidget>(d, kIdFileList);
-                             const auto found = list->findItems("Hostile", Qt::MatchExactly);
-                             ASSERT_EQ(found.size(), 1);
-                             TouchRow(list, list->row(found.front()));
-                             Control<QPushButton>(d, kIdLoad)->click();
-                         });
+    LoadUserFile("Hostile");
     EXPECT_EQ(g_customKnobs[3][1], (std::array<uint8_t, 8>{128, 128, 128, 2, 128, 128, 128, 1}));
     EXPECT_EQ(g_customButtons[3][1], (std::array<uint8_t, 6>{127, 127, 127, 127, 127, 127}));
     EXPECT_EQ(g_customKnobs[3][4],
@@ -210,14 +214,7 @@ TEST_F(CustomMenuDialog, AComposedMenuTravelsInAUserFileAndComesBack) {
     g_customKnobs[3][1][0] = 128;
 
     // Loading the file back brings Custom 1 back as composed.
-    WhileOpen<CFilesDlg>([&] { panel->OnMenuButton(9); },
-                         [&](CFilesDlg& d) {
-                             auto* list = Control<QListWidget>(d, kIdFileList);
-                             const auto found = list->findItems("Clip Desk", Qt::MatchExactly);
-                             ASSERT_EQ(found.size(), 1);
-                             TouchRow(list, list->row(found.front()));
-                             Control<QPushButton>(d, kIdLoad)->click();
-                         });
+    LoadUserFile("Clip Desk");
     EXPECT_EQ(g_customKnobs[3][1][0], 1);
 }
 

@@ -12,6 +12,7 @@
 
 #include "app/PanelDialogs.h"
 #include "tests/app/PanelFixture.h"
+#include "tests/support/TapPort.h"
 
 class DialogTest : public PanelTest {
 protected:
@@ -20,8 +21,18 @@ protected:
         SetDialogFactory(&dialogs);
     }
     void TearDown() override {
+        SetPortIo(&rig->Port());
+        tap.reset();
         SetDialogFactory(nullptr);
         PanelTest::TearDown();
+    }
+
+    // Starts the panel, connects unit n and taps the link from then on.
+    void ConnectTapped(int unit) {
+        Start();
+        Connect(unit);
+        tap = std::make_unique<TapPort>(rig->Port());
+        SetPortIo(tap.get());
     }
 
     // touch opens a dialog of type D; steps run on it while it is open, then it is cancelled
@@ -69,4 +80,5 @@ protected:
     }
 
     CPanelDialogs dialogs;
+    std::unique_ptr<TapPort> tap;
 };

@@ -23,19 +23,11 @@ using Bytes = std::vector<uint8_t>;
 
 class EffectMenuDialog : public DialogTest {
 protected:
-    void TearDown() override {
-        SetPortIo(&rig->Port());
-        tap.reset();
-        DialogTest::TearDown();
-    }
     // Unit 1, an Elm, connected with its Effect Menu shown and the link tapped.
     void Connect() {
-        Start();
-        DialogTest::Connect(1);
+        ConnectTapped(1);
         panel->OnMenuButton(6);
         ASSERT_EQ(panel->m_currentMenu[1], kEffectMenu);
-        tap = std::make_unique<TapPort>(rig->Port());
-        SetPortIo(tap.get());
     }
     // "Configure" opens the dialog.
     void Configure(const std::function<void(CEffectMenuDlg&)>& steps) {
@@ -63,8 +55,6 @@ protected:
         Control<QListWidget>(d, kIdEffectList)->setCurrentRow(row);
     }
     static QString SwitchName(int index) { return ListName(g_menuDatabase.switches[index].name); }
-
-    std::unique_ptr<TapPort> tap;
 };
 
 TEST_F(EffectMenuDialog, OffersTheEffectsAndEveryNamedControlAndSwitch) {

@@ -29,17 +29,6 @@ using Bytes = std::vector<uint8_t>;
 
 class FailedWrites : public DialogTest {
 protected:
-    void TearDown() override {
-        SetPortIo(&rig->Port());
-        tap.reset();
-        DialogTest::TearDown();
-    }
-    void ConnectTapped(int unit) {
-        Start();
-        Connect(unit);
-        tap = std::make_unique<TapPort>(rig->Port());
-        SetPortIo(tap.get());
-    }
     // The unit answers this command with the wrong code from now on (it still hears it).
     void Refuse(int unit, uint8_t command) {
         SimUnitFaults& f = rig->Unit(unit)->Faults();
@@ -54,8 +43,6 @@ protected:
         return n;
     }
     static void Touch(QWidget& d, int id) { Control<QPushButton>(d, id)->click(); }
-
-    std::unique_ptr<TapPort> tap;
 };
 
 TEST_F(FailedWrites, AMonitorBoxTheUnitDidNotTakeGoesBackAndTheOperatorIsTold) {

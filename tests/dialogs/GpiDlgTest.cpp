@@ -25,10 +25,7 @@ class GpiDialog : public DialogTest {
 protected:
     // Connects unit n, taps the link, and shows the System Setup menu, whose button 2 is GPI.
     void ConnectToSetup(int unit) {
-        Start();
-        Connect(unit);
-        tap = std::make_unique<TapPort>(rig->Port());
-        SetPortIo(tap.get());
+        ConnectTapped(unit);
         panel->OnMenuButton(5);
         ASSERT_EQ(g_menuDatabase.menus[panel->m_currentMenu[unit]].name, "System Setup");
     }
@@ -61,8 +58,6 @@ protected:
             files.push_back(e[1]);
         return files;
     }
-
-    std::unique_ptr<TapPort> tap;
 };
 
 TEST_F(GpiDialog, GroupAUnitShowsItsSequencesAndDecidesTheOddCases) {

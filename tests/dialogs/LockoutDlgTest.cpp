@@ -22,16 +22,8 @@ using Bytes = std::vector<uint8_t>;
 class LockoutDialog : public DialogTest {
 protected:
     void TearDown() override {
-        SetPortIo(&rig->Port());
-        tap.reset();
         TestPrompter().ExpectDone();
         DialogTest::TearDown();
-    }
-    void ConnectTapped(int unit) {
-        Start();
-        Connect(unit);
-        tap = std::make_unique<TapPort>(rig->Port());
-        SetPortIo(tap.get());
     }
     // Menu button 1 of System Setup (menu 7) is the lockout menu, 37.
     void Configure(const std::function<void(COnAirLockoutDlg&)>& steps) {
@@ -58,8 +50,6 @@ protected:
             if (label->text().startsWith(startsWith)) return label->text();
         return {};
     }
-
-    std::unique_ptr<TapPort> tap;
 };
 
 TEST_F(LockoutDialog, ListsTheUnitsLocksAndMovesEntriesBetweenThem) {

@@ -19,13 +19,6 @@ using SwitchWrites = std::vector<std::pair<int, int>>;
 
 class RoutingDialog : public DialogTest {
 protected:
-    // Connects unit n and taps the link from then on.
-    void ConnectAndTap(int unit) {
-        Start();
-        Connect(unit);
-        tap = std::make_unique<TapPort>(rig->Port());
-        SetPortIo(tap.get());
-    }
     // Input Select (menu 15), from the Main Menu if need be, then its item 1 (the Input dialog)
     // or 2.
     template <typename D>
@@ -57,14 +50,12 @@ protected:
         const QImage image = d.grab().toImage();
         return image.pixel(150, y) != image.pixel(150, y + 3);
     }
-
-    std::unique_ptr<TapPort> tap;
 };
 
 TEST_F(RoutingDialog, InputShowsTheUnitsStatesAndApplyWritesInTheOpenersOrder) {
     rig->Unit(3)->ChangeSwitch(205, 2);  // the output: four states, the second chosen
     rig->Unit(3)->ChangeSwitch(206, 3);  // input delay "Input 1: Time to Input 4"
-    ConnectAndTap(3);
+    ConnectTapped(3);
     Open<CInputDlg>(1, [&](CInputDlg& d) {
         EXPECT_EQ(d.windowTitle(), QStringLiteral("Input Routing"));
         const QRect outer = d.frameGeometry();
@@ -105,7 +96,7 @@ TEST_F(RoutingDialog, InputShowsTheUnitsStatesAndApplyWritesInTheOpenersOrder) {
 }
 
 TEST_F(RoutingDialog, ADelayIsWrittenOnlyWhenChangedAndCancelWritesNothing) {
-    ConnectAndTap(3);
+    ConnectTapped(3);
     Open<CInputDlg>(1, [&](CInputDlg& d) {
         EXPECT_TRUE(Control<QRadioButton>(d, 1109)->isChecked()) << "state 0";
         Control<QRadioButton>(d, 1119)->click();
@@ -124,7 +115,7 @@ TEST_F(RoutingDialog, ADelayIsWrittenOnlyWhenChangedAndCancelWritesNothing) {
 
 TEST_F(RoutingDialog, OutputKeepsTheMatteViewLockedUntilViewLockIsCleared) {
     rig->Unit(3)->ChangeSwitch(209, 1);
-    ConnectAndTap(3);
+    ConnectTapped(3);
     Open<COutputDlg>(2, [&](COutputDlg& d) {
         EXPECT_EQ(d.windowTitle(), QStringLiteral("Output Routing"));
         // Centred on the panel's screen, whose width the panel's window has.
@@ -149,7 +140,7 @@ TEST_F(RoutingDialog, OutputKeepsTheMatteViewLockedUntilViewLockIsCleared) {
 // A Birch carries twelve slots: inputs 1 and 2 only, no output, no delay. The slots past its
 // twelve still hold the Cedar's items, which must neither show nor be written.
 TEST_F(RoutingDialog, AUnitWithoutAnOutputShowsTheReferenceNoteAndWritesOnlyItsInputs) {
-    ConnectAndTap(3);
+    ConnectTapped(3);
     Press(2, 0x01);
     panel->OnTimer(3);
     ASSERT_EQ(g_selectedUnit, 0x20);
@@ -173,7 +164,7 @@ TEST_F(RoutingDialog, AUnitWithoutAnOutputShowsTheReferenceNoteAndWritesOnlyItsI
 // there is, and a value it cannot show goes back to the unit as it was, not as state 0.
 TEST_F(RoutingDialog, AShortNameListsWhatItHoldsAndKeepsTheValue) {
     rig->Unit(3)->ChangeSwitch(200, 4);
-    ConnectAndTap(3);
+    ConnectTapped(3);
     g_menuDatabase.switches[200 - 128].name = "First Input Source Select,Serial Digital Input One";
     Open<CInputDlg>(1, [&](CInputDlg& d) {
         EXPECT_EQ(Control<QLabel>(d, 1036)->text(), "First Input Source Select");
