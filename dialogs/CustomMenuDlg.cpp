@@ -123,8 +123,8 @@ void CCustomMenuDlg::ShowSlots() {
         const int value = knobs ? g_customKnobsEdit[m_menu][k] : g_customButtonsEdit[m_menu][k];
         const bool empty = value == (knobs ? kNoControl : kNoSwitch);
         m_slotButtons[k]->setText(QString::fromLatin1(empty ? kSlotAssign : kSlotClear));
-        // The tables hold only controls and switches of the unit, or the empty value: a file's
-        // bytes are checked where they come in.
+        // The tables hold only ids inside the control and switch tables, or the empty value: a
+        // file's bytes are checked where they come in.
         const std::string& name =
             knobs ? g_menuDatabase.controls[value].name : g_menuDatabase.switches[value].name;
         m_slotNames[k]->setText(empty ? QString() : ListName(name));

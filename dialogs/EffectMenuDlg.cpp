@@ -191,7 +191,8 @@ void CEffectMenuDlg::RefreshEffects() {
         g_effects.begin(), g_effects.begin() + std::min<uint32_t>(g_effectCount, kMaxEffects));
     const bool current = g_currentEffect < before.size();
     const uint32_t currentId = current ? before[g_currentEffect].effectId : 0;
-    if (ReadEffectList() == kLinkOk) {
+    const bool read = ReadEffectList() == kLinkOk;
+    if (read) {
         // An effect the unit no longer lists cannot stay current.
         if (current) g_currentEffect = kNoEffect;
         for (uint32_t i = 0; i < g_effectCount; ++i) {
@@ -204,7 +205,9 @@ void CEffectMenuDlg::RefreshEffects() {
         }
     }
     m_effects->clear();
-    for (uint32_t i = 0; i < g_effectCount; ++i) {
+    // A list the unit did not send is not shown: the table may hold another unit's effects,
+    // whose numbers Load and Delete would send to this one.
+    for (uint32_t i = 0; read && i < g_effectCount; ++i) {
         m_effects->addItem(EffectName(g_effects[i]));
         g_effectListIds[i] = EffectNumber(g_effects[i]);
     }
@@ -215,7 +218,7 @@ void CEffectMenuDlg::RefreshEffects() {
 
 int CEffectMenuDlg::SelectedEffect() const {
     const int row = m_effects->SelectedRow();
-    return row < static_cast<int>(g_effectCount) ? row : -1;
+    return row < std::min(static_cast<int>(g_effectCount), m_effects->count()) ? row : -1;
 }
 
 // ---- The operations ----------------------------------------------------------------------------

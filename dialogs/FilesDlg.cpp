@@ -223,13 +223,15 @@ void CFilesDlg::OnSave() {
     const int found = FindName(name);
     const bool withMenus = m_mode == 1;
     bool asked = true;
+    bool deleted = false;
     bool saved = false;
     if (found < 0) {
         saved = SaveFile(name, HomeMenu(), kNewFileWord, withMenus) == kLinkOk;
     } else if (Ask(kMsgReplace, PromptButtons::YesNo, PromptIcon::Question) == PromptAnswer::Yes) {
         const auto fileId = static_cast<uint16_t>(Entries()[found].fileId);
         // A file the unit did not delete is not saved over: the unit keeps it as it was.
-        if (DeleteFile(fileId, withMenus) == kLinkOk) {
+        deleted = DeleteFile(fileId, withMenus) == kLinkOk;
+        if (deleted) {
             WaitForUnit(kWaitBeforeReplace);
             saved = SaveFile(name, HomeMenu(), fileId, withMenus) == kLinkOk;
         }
@@ -238,7 +240,10 @@ void CFilesDlg::OnSave() {
     }
     if (asked) {
         const bool listRead = RefreshList();
-        SetOutcome(saved ? StatusText(name, "saved") : FailedText(name, "saved"), !saved, listRead);
+        const std::string outcome = saved     ? StatusText(name, "saved")
+                                    : deleted ? DeletedNotSavedText(name)
+                                              : FailedText(name, "saved");
+        SetOutcome(outcome, !saved, listRead);
     }
     m_save->setEnabled(false);
     m_name->clear();
@@ -268,9 +273,13 @@ void CFilesDlg::OnDelete() {
 
 void CFilesDlg::OnRename() {
     const std::string name = EditedName();
+    const int row = Selected();
+    // Without a file touched there is nothing to rename: the typed name stays for when the
+    // operator has touched one.
+    if (row < 0 && FindName(name) < 0) return;
     if (FindName(name) >= 0) {
         Ask(kMsgNameTaken, PromptButtons::Ok, PromptIcon::Warning);
-    } else if (const int row = Selected(); row >= 0) {
+    } else {
         const std::string old = SelectedName();
         const bool withMenus = m_mode == 1;
         // Nothing is saved under the new name unless the old file is gone: a rename never

@@ -101,10 +101,11 @@ int CGpiDlg::exec() {
 void CGpiDlg::OnInitDialog() {
     if (m_initialised) return;
     setWindowTitle(QString::fromLatin1(g_menuDatabase.menus[kGpiMenu].name.c_str()));
-    ReadGpiSequenceList();
+    // A list the unit did not send gives no tabs: the table may hold another unit's sequences.
+    const bool listed = ReadGpiSequenceList() == kLinkOk;
     const int first = FirstTab();
     const int sequences =
-        static_cast<int>(std::min<uint32_t>(g_gpiSequenceCount, kMaxGpiSequences));
+        listed ? static_cast<int>(std::min<uint32_t>(g_gpiSequenceCount, kMaxGpiSequences)) : 0;
     for (int i = 0; i < sequences; ++i) {
         m_tabs->addTab(QString::fromLatin1(kGpiTabFormat).arg(i + 1));
         OnTabAdded(i);

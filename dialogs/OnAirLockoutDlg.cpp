@@ -58,10 +58,12 @@ bool DefinedSwitch(int index) {
     return g_menuDatabase.switches[index].id > kFirstSwitchId;
 }
 
-// Locks or unlocks one record; a refused command is tried once more. False when both failed.
-bool SetLockTwice(uint32_t id, uint8_t state) {
+// Locks or unlocks one record; a refused command is tried once more. The result of the last
+// attempt.
+LinkStatus SetLockTwice(uint32_t id, uint8_t state) {
     const auto byte = static_cast<uint8_t>(id & 0xFF);
-    return SetLock(byte, state) == kLinkOk || SetLock(byte, state) == kLinkOk;
+    const LinkStatus first = SetLock(byte, state);
+    return first == kLinkOk ? first : SetLock(byte, state);
 }
 
 uint8_t ItemId(const QListWidgetItem* item) {
@@ -220,14 +222,20 @@ void COnAirLockoutDlg::LockEverything(uint8_t state, const char* question) {
     // Refused or not, the panel refreshes itself when the dialog closes.
     m_changed = 1;
     if (Ask(question, PromptButtons::YesNo, PromptIcon::Question) != PromptAnswer::Yes) return;
-    // A record the unit fails twice ends the run: a unit gone would fail every other one
-    // the same slow way.
+    // A record the unit refuses twice is passed over; one it does not answer twice ends the
+    // run: a unit gone would fail every other record the same slow way.
     bool taken = true;
-    for (int i = 0; i < kListedRecords && taken; ++i)
+    bool gone = false;
+    auto lock = [&](uint32_t id) {
+        const LinkStatus status = SetLockTwice(id, state);
+        taken = taken && status == kLinkOk;
+        gone = status == kLinkNoResponse;
+    };
+    for (int i = 0; i < kListedRecords && !gone; ++i)
         if (g_menuDatabase.controls[i].id != kNoControl && DefinedControl(i))
-            taken = SetLockTwice(g_menuDatabase.controls[i].id, state);
-    for (int i = 0; i < kListedRecords && taken; ++i)
-        if (DefinedSwitch(i)) taken = SetLockTwice(g_menuDatabase.switches[i].id, state);
+            lock(g_menuDatabase.controls[i].id);
+    for (int i = 0; i < kListedRecords && !gone; ++i)
+        if (DefinedSwitch(i)) lock(g_menuDatabase.switches[i].id);
     FillLists();
     SelectLocked(0);
     if (!taken) SayNotTaken();

@@ -243,6 +243,20 @@ TEST_F(EffectMenuDialog, AnEffectWithoutKeyframesStandsOnNone) {
               "Keyframe 0 of 0");
 }
 
+TEST_F(EffectMenuDialog, AListTheUnitDoesNotSendIsEmpty) {
+    Connect();
+    ASSERT_EQ(ReadEffectList(), kLinkOk);  // the table holds the unit's effects from before
+    SimUnitFaults& faults = rig->Unit(1)->Faults();
+    faults.corruption = SimCorruption::WrongCode;
+    faults.corruptCommand = kCmdEffectListOpen;
+    Configure([&](CEffectMenuDlg& d) {
+        EXPECT_TRUE(Items(d, kIdEffectList).isEmpty());
+        Touch(d, kIdEffectLoad);
+        Touch(d, kIdEffectDelete);
+        EXPECT_TRUE(tap->Requests(176).empty());
+    });
+}
+
 TEST_F(EffectMenuDialog, CloseAndEnterStoreTheSelectionsEscapeDoesNot) {
     Connect();
     Configure([&](CEffectMenuDlg& d) {

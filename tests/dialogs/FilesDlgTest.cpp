@@ -194,6 +194,12 @@ TEST_F(FilesDialog, LoadsDeletesAndRenamesTheFileTheOperatorTouched) {
         EXPECT_EQ(tap.Requests(kCmdLoadFile)[0][5], rig->Unit(3)->Files().at(1).id & 0xFF)
             << "the number of the file touched";
         EXPECT_EQ(Status(d), " Status: File " + second.toStdString() + " has been loaded!");
+        // The last file's number is neither its row + 1 nor a user file's.
+        Pick(d, 7);
+        Touch(d, kIdLoad);
+        ASSERT_EQ(rig->Unit(3)->Files().at(7).id, 12);
+        EXPECT_EQ(tap.Requests(kCmdLoadFile).back()[5], 12);
+        Pick(d, 1);
 
         // Renaming to a name in the list deletes nothing.
         Type(d, UnitFiles(3).at(2));
@@ -340,13 +346,13 @@ TEST_F(FilesDialog, AnEmptyListAndASilentUnitAreHandledSafely) {
         Touch(d, kIdLoad);
         Touch(d, kIdDelete);
         Touch(d, kIdDown);
-        // Rename has no file to rename: nothing is deleted or saved, the name is dropped.
+        // Rename has no file to rename: nothing is deleted or saved, the name stays typed.
         Type(d, "New Name");
         Touch(d, kIdRename);
         EXPECT_EQ(rig->Unit(3)->Received(kCmdLoadFile), 0);
         EXPECT_EQ(rig->Unit(3)->Received(kCmdDeleteFile), 0);
         EXPECT_EQ(rig->Unit(3)->Received(kCmdSaveFile), 0);
-        EXPECT_TRUE(Control<QLineEdit>(d, kIdFileName)->text().isEmpty());
+        EXPECT_EQ(Name(d), "New Name");
         EXPECT_EQ(Status(d), " Status:");
     });
 
@@ -456,6 +462,13 @@ TEST_F(FilesDialog, AUnitThatDoesNotAnswerIsNeverReportedAsDone) {
         Type(d, "Never Kept");
         Touch(d, kIdSave);
         EXPECT_EQ(Status(d), " Status: File Never Kept has not been saved!");
+        // Replacing: the old file deleted, the new one refused.
+        const std::string replaced = Shown(d).at(0).toStdString();
+        Type(d, QString::fromStdString(replaced));
+        TestPrompter().Expect(kMsgReplace, PromptAnswer::Yes);
+        Touch(d, kIdSave);
+        EXPECT_EQ(Status(d),
+                  " Status: File " + replaced + " has been deleted and not saved again!");
 
         // A rename whose delete is refused saves nothing: no second copy appears.
         heal();

@@ -269,6 +269,24 @@ TEST_F(GpiDialog, InputSettingsAreReadPerTabKeptAndWrittenBackInOrder) {
     EXPECT_EQ(cedar.ControlValue(115), 10);
 }
 
+// Lists the unit does not send are not taken from an earlier read, perhaps another unit's.
+TEST_F(GpiDialog, ListsTheUnitDoesNotSendAreNotMadeUp) {
+    ConnectToSetup(1);
+    SimUnitFaults& faults = rig->Unit(1)->Faults();
+    faults.corruption = SimCorruption::WrongCode;
+    faults.corruptCommand = kCmdFileListOpen;
+    Open<CGpiDlg>([&](CGpiDlg& d) {
+        EXPECT_TRUE(Lines(d, kIdGpiFiles).isEmpty());
+        EXPECT_EQ(Lines(d, kIdGpiEvents), (QStringList{"File 5", "File 1", "File 2"}))
+            << "the names are not known; the files may well be on the unit";
+    });
+    faults.corruptCommand = kCmdGpiListOpen;
+    Open<CGpiDlg>([&](CGpiDlg& d) {
+        EXPECT_EQ(Control<QTabBar>(d, kIdGpiTabs)->count(), 0);
+        EXPECT_TRUE(Lines(d, kIdGpiEvents).isEmpty());
+    });
+}
+
 TEST_F(GpiDialog, AUnitWithoutSequencesGivesADialogWithoutTabs) {
     SimProfile cedar = ShippedProfile("cedar");
     cedar.gpiSequences.clear();
