@@ -30,7 +30,7 @@ std::string FailedText(const std::string& name, const char* what) {
     return std::string(" Status: File ") + name + " has not been " + what + "!";
 }
 
-// A rename whose delete went through and whose save did not.
+// A rename or a replacing save whose delete went through and whose save did not.
 std::string DeletedNotSavedText(const std::string& name) {
     return std::string(" Status: File ") + name + " has been deleted and not saved again!";
 }
