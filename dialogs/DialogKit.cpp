@@ -111,9 +111,13 @@ QLineEdit* CSetupDialog::AddEdit(int id, const QRect& dlu) {
     return edit;
 }
 
+int SelectedRow(const QListWidget& list) {
+    const QList<QListWidgetItem*> selected = list.selectedItems();
+    return selected.isEmpty() ? -1 : list.row(selected.front());
+}
+
 int CTouchList::SelectedRow() const {
-    const QList<QListWidgetItem*> selected = selectedItems();
-    return selected.isEmpty() ? -1 : row(selected.front());
+    return ::SelectedRow(*this);
 }
 
 void CTouchList::mousePressEvent(QMouseEvent* event) {

@@ -56,6 +56,9 @@ QString ListName(const std::string& name);
 inline constexpr const char* kMsgNoAnswer =
     "The Main Unit did not answer!  The change has not been made.";
 
+// The row highlighted in list, -1 for none.
+int SelectedRow(const QListWidget& list);
+
 // A list box for fingers. A touch below the last entry keeps the selection. An entry is picked
 // when the finger lifts over it: a touch on the entry already highlighted picks it again, and a
 // finger that slides across the list picks once, the entry it lifts from. The arrow keys pick

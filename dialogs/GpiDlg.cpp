@@ -28,11 +28,6 @@ int EventCount(int seq) {
 
 }  // namespace
 
-int SelectedRow(const QListWidget& list) {
-    const QList<QListWidgetItem*> selected = list.selectedItems();
-    return selected.isEmpty() ? -1 : list.row(selected.front());
-}
-
 CGpiDlg::CGpiDlg(QWidget* panel) : CGpiDlg(panel, QSize(kGpiTemplateWidth, kGpiTemplateHeight)) {}
 
 CGpiDlg::CGpiDlg(QWidget* panel, QSize templateDlu) : CSetupDialog(panel, templateDlu) {
@@ -196,10 +191,10 @@ void CGpiDlg::OnEventPicked(int event) {
 
 void CGpiDlg::OnAdd() {
     const int seq = CurrentTab();
-    const int file = SelectedRow(*m_files);
+    const int file = m_files->SelectedRow();
     // Without a file selected there is nothing to insert.
     if (seq < 0 || file < 0 || file >= FileCount()) return;
-    const int event = SelectedRow(*m_events);
+    const int event = m_events->SelectedRow();
     const int position = event >= 0 ? event : EventCount(seq);
     AddGpiEvent(static_cast<uint8_t>(seq), static_cast<uint8_t>(g_files[file].fileId & 0xFF),
                 static_cast<uint8_t>(position), 1);
@@ -208,7 +203,7 @@ void CGpiDlg::OnAdd() {
 
 void CGpiDlg::OnRemove() {
     const int seq = CurrentTab();
-    const int event = SelectedRow(*m_events);
+    const int event = m_events->SelectedRow();
     if (seq < 0 || event < 0) return;
     AddGpiEvent(static_cast<uint8_t>(seq), 0, static_cast<uint8_t>(event), 0);
     Reread(seq);
@@ -226,7 +221,7 @@ void CGpiDlg::OnRemoveAll() {
 
 void CGpiDlg::OnStepUp() {
     const int seq = CurrentTab();
-    const int event = SelectedRow(*m_events);
+    const int event = m_events->SelectedRow();
     if (seq < 0 || event <= 0) return;
     ResetAndAdvance(seq, event);
     Reshow(seq);
@@ -248,6 +243,6 @@ void CGpiDlg::OnReset() {
 }
 
 void CGpiDlg::PageFiles(int step) {
-    const int row = ClampedSelection(SelectedRow(*m_files), step, m_files->count());
+    const int row = ClampedSelection(m_files->SelectedRow(), step, m_files->count());
     if (row >= 0) m_files->setCurrentRow(row);
 }

@@ -93,6 +93,3 @@ private:
     CTouchList* m_files = nullptr;
     CTouchList* m_events = nullptr;
 };
-
-// The row selected in list, -1 for none.
-int SelectedRow(const QListWidget& list);
