@@ -1,5 +1,7 @@
 #include "app/MainPanelDlg.h"
 
+#include <QKeyEvent>
+
 #include <QApplication>
 #include <QLabel>
 #include <QPainter>
@@ -12,6 +14,7 @@
 #include "link/EppLink.h"
 #include "link/UnitOperations.h"
 #include "platform/PortIo.h"
+#include "platform/Prompter.h"
 #include "platform/Report.h"
 #include "widgets/BitmapTextButton.h"
 #include "widgets/ColorLabel.h"
@@ -150,6 +153,13 @@ void CMainPanelDlg::Stop() {
     reject();
 }
 
+void CMainPanelDlg::keyPressEvent(QKeyEvent* event) {
+    // Escape ends the program (the dialog's own handling rejects it); the journal says why.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier && !m_closed)
+        ReportLine("Escape pressed on the panel: ending with status 0");
+    QDialog::keyPressEvent(event);
+}
+
 void CMainPanelDlg::EndAfterFatalError() {
     m_clearLampsAtEnd = false;
     done(QDialog::Rejected);
@@ -166,6 +176,7 @@ void CMainPanelDlg::OnInitDialog() {
     if (m_initialised) return;
     m_initialised = true;
     g_mainPanel = this;
+    SetPromptWindow(this);
     setWindowTitle(QString::fromLatin1(kPanelCaption));
     setWindowIcon(m_icon);
     ResetConfig();

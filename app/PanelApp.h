@@ -17,5 +17,8 @@ public:
     void EndOnSignal(const char* name);
 
 private:
+    // One journal line per slot of the link, as the program ends.
+    static void ReportLinkCounters();
+
     int m_exitStatus = 0;
 };

@@ -5,7 +5,10 @@
 
 #include "app/MainPanelDlg.h"
 #include "link/Commands.h"
+#include "link/LinkStats.h"
 #include "link/UnitOperations.h"
+#include "platform/Clock.h"
+#include "platform/Report.h"
 #include "widgets/InfoPanel.h"
 #include "widgets/KnobDisplay.h"
 
@@ -141,6 +144,9 @@ void CMainPanelDlg::LoseSelectedUnit(int unit) {
     (*m_menuBlocks)[unit].bytes[0] = kMenuBlockInvalid;
     StopTimer(kTimerPanelScan);
     ShowAlert(kLostUnitText);
+    // What the link saw of the unit up to here, for the engineer reading the journal.
+    ReportLine("Main Unit " + std::to_string(unit) + " lost; " +
+               LinkStatsLine(unit, TheClock().TickMs()));
     SetUnitLost(unit);
     ClearCustomMenus(unit);
     ResetLinkTwice();

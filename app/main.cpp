@@ -15,6 +15,7 @@
 #include "app/PanelDialogs.h"
 #include "app/RemoteServer.h"
 #include "app/StopSignals.h"
+#include "dialogs/TouchKeyboard.h"
 #include "platform/Clock.h"
 #include "platform/Launcher.h"
 #include "platform/ParallelPort.h"
@@ -101,6 +102,8 @@ int main(int argc, char** argv) {
     CStopSignals stopSignals;
     int qtArgc = 1;
     auto displayGuard = std::make_unique<CDisplayGuard>();
+    // The dialogs' touch keyboard is chosen before the application object exists.
+    PrepareTouchKeyboard();
     CPanelApp app(qtArgc, argv);
     displayGuard.reset();
     stopSignals.Listen([&app](const char* name) { app.EndOnSignal(name); });

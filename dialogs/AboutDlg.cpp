@@ -8,17 +8,24 @@
 
 #include "dialogs/AboutText.h"
 #include "link/Commands.h"
-#include "link/LinkStats.h"
 #include "link/MenuDatabase.h"
-#include "platform/Clock.h"
 #include "widgets/Resources.h"
 
 namespace {
 
 constexpr int kFaceHeight = 12;  // pixels at 96 pixels per inch
-constexpr int kLinkTextHeight = 10;
-constexpr int kLinkTextMargin = 8;
-const QColor kAboutTextColor(34, 38, 46);
+// Dark on the light top of the picture, light on its dark bar and on the dialog's face.
+const QColor kTextOnLight(34, 38, 46);
+const QColor kTextOnDark(230, 230, 230);
+constexpr int kDarkLuminance = 110;
+
+// How far down the picture stays light: its left column is scanned for the first dark pixel.
+int LightHeight(const QPixmap& logo) {
+    const QImage image = logo.toImage();
+    for (int y = 0; y < image.height(); ++y)
+        if (qGray(image.pixel(0, y)) < kDarkLuminance) return y;
+    return image.height();
+}
 
 }  // namespace
 
@@ -30,15 +37,16 @@ CAboutDlg::CAboutDlg(QWidget* panel)
     QLabel* build = AddLabel(kStaticId, QStringLiteral("kv4panel %1 for Linux").arg(KV4_VERSION),
                              DluRect(10, 138, 222, 10));
     build->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
-    m_note = AddLabel(kStaticId, QString::fromLatin1(kUpdateNote), DluRect(10, 156, 222, 54));
-    m_note->setWordWrap(true);
-    m_contact = AddLabel(kStaticId, QString::fromLatin1(kContactText), DluRect(10, 214, 222, 24));
-    m_contact->setWordWrap(true);
+    QLabel* note = AddLabel(kStaticId, QString::fromLatin1(kUpdateNote), DluRect(10, 156, 222, 54));
+    note->setWordWrap(true);
+    QLabel* contact =
+        AddLabel(kStaticId, QString::fromLatin1(kContactText), DluRect(10, 214, 222, 24));
+    contact->setWordWrap(true);
     QPushButton* update = AddButton(kIdUpdate, QStringLiteral("Update"), DluRect(86, 270, 70, 22));
     connect(update, &QPushButton::clicked, this, &QDialog::accept);
-    m_update = update;
 
     m_logo = LoadBitmapResource(kAboutBitmap);
+    m_logoLightHeight = LightHeight(m_logo);
     ShowPanelVersion();
     BuildText();
 }
@@ -77,41 +85,31 @@ void CAboutDlg::BuildText() {
 void CAboutDlg::paintEvent(QPaintEvent* event) {
     CSetupDialog::paintEvent(event);
     QPainter painter(this);
+    painter.translate(0, ClientTop());
     painter.drawPixmap(0, 0, m_logo);
     QFont face = FaceFont(QString::fromLatin1(kPanelFaceName));
     face.setWeight(QFont::Normal);
     face.setPixelSize(kFaceHeight * logicalDpiY() / 96);
     painter.setFont(face);
-    painter.setPen(kAboutTextColor);
     QString shown = m_aboutText;
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    const QRect area = rect().adjusted(0, kAboutTextTop, 0, 0);
+    const QRect area(0, kAboutTextTop, width(), height() - ClientTop() - kAboutTextTop);
+    // The same text twice, each clipped to the ground it reads on.
+    const QRect light(0, 0, width(), m_logoLightHeight);
+    painter.setClipRect(light);
+    painter.setPen(kTextOnLight);
     painter.drawText(area, Qt::AlignHCenter | Qt::AlignTop, shown);
-    if (!EngineerView()) return;
-    // The counters take the place of the update note, above the button.
-    QFont fixed(QStringLiteral("DejaVu Sans Mono"));
-    fixed.setStyleHint(QFont::Monospace);
-    fixed.setPixelSize(kLinkTextHeight * logicalDpiY() / 96);
-    painter.setFont(fixed);
-    painter.setPen(palette().color(QPalette::WindowText));
-    const QRect counters(kLinkTextMargin, m_note->y(), width() - kLinkTextMargin,
-                         m_update->y() - m_note->y());
-    painter.drawText(counters, Qt::AlignLeft | Qt::AlignTop, m_linkText);
+    painter.setClipRegion(QRegion(rect()).subtracted(light));
+    painter.setPen(kTextOnDark);
+    painter.drawText(area, Qt::AlignHCenter | Qt::AlignTop, shown);
 }
 
 void CAboutDlg::mousePressEvent(QMouseEvent* event) {
-    // A touch on the panel hardware line opens the engineer's view of the link counters; any
-    // other touch but on "Update" closes the box.
-    const QRect hardwareLine(0, m_panelVersion->y(), width(), m_panelVersion->height());
-    if (event->button() == Qt::LeftButton && !EngineerView() &&
-        hardwareLine.contains(event->position().toPoint())) {
-        m_linkText = QString::fromStdString(LinkStatsText(TheClock().TickMs()));
-        m_note->hide();
-        m_contact->hide();
-        update();
+    // A touch anywhere but on "Update" closes the box as Cancel does.
+    if (event->button() == Qt::LeftButton) {
+        reject();
         return;
     }
-    if (event->button() == Qt::LeftButton) reject();
     CSetupDialog::mousePressEvent(event);
 }

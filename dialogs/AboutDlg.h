@@ -23,7 +23,7 @@ inline constexpr const char* kUpdateNote =
     "is an application on the desktop called KV4_Updater that you run to update the software.";
 inline constexpr const char* kContactText =
     "Service and support: Quorvane Corporation, or the dealer who installed this panel.";
-inline constexpr const char* kPanelVersionUnread = "not read: the control surface did not answer";
+inline constexpr const char* kPanelVersionUnread = "not read: no answer";
 inline constexpr const char* kUnitInfoUnread =
     "\r\n\r\nThe Main Unit did not send its information.";
 
@@ -34,9 +34,8 @@ public:
     QPoint Placement(QSize outer) const override;
     // The text the dialog draws, line breaks as the unit sent them.
     const QString& AboutText() const { return m_aboutText; }
-    // The engineer's view: a touch on the panel hardware line shows the link counters instead.
-    bool EngineerView() const { return !m_linkText.isEmpty(); }
-    const QString& LinkText() const { return m_linkText; }
+    // How far down the picture is light: the text is dark there and light below.
+    int LogoLightHeight() const { return m_logoLightHeight; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -47,10 +46,7 @@ private:
     void BuildText();
 
     QString m_aboutText;
-    QString m_linkText;
     QPixmap m_logo;
+    int m_logoLightHeight = 0;
     QLabel* m_panelVersion;
-    QLabel* m_note;
-    QLabel* m_contact;
-    QWidget* m_update;
 };

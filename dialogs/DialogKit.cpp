@@ -12,11 +12,15 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyledItemDelegate>
 #include <algorithm>
 #include <cmath>
 
+#include "dialogs/DialogStyle.h"
+#include "dialogs/TouchKeyboard.h"
 #include "link/MenuDatabase.h"
 #include "link/UnitOperations.h"
+#include "widgets/Resources.h"
 
 namespace {
 
@@ -24,6 +28,31 @@ constexpr double kDluAcross = 1.5;
 constexpr double kDluDown = 1.625;
 // Painted rules, in the grey of the dialogs' borders.
 const QColor kRuleColor(0x8a, 0x8d, 0x92);
+// The caption strip: the panel's menu-title green on the dialogs' darkest face.
+const QColor kCaptionFace(0x1c, 0x1d, 0x20);
+const QColor kCaptionText(145, 192, 74);
+constexpr int kCaptionTextPixels = 15;
+constexpr int kCaptionIndent = 10;
+
+bool g_dialogCaptions = false;
+
+// The entries of an open drop-down list, tall enough for a finger.
+class CTouchEntryDelegate final : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        QSize size = QStyledItemDelegate::sizeHint(option, index);
+        size.setHeight(std::max(size.height(), kTouchListEntry));
+        return size;
+    }
+};
+
+// A check box or radio button shorter than its indicator grows about its middle.
+void GrowToIndicator(QWidget* button) {
+    const int missing = kTouchIndicator - button->height();
+    if (missing <= 0) return;
+    button->setGeometry(button->x(), button->y() - missing / 2, button->width(), kTouchIndicator);
+}
 
 int Across(int dlu) {
     return static_cast<int>(std::lround(dlu * kDluAcross));
@@ -74,13 +103,25 @@ int ClampedSelection(int current, int step, int count) {
     return std::clamp(current + step, 0, count - 1);
 }
 
-CSetupDialog::CSetupDialog(QWidget* panel, QSize templateDlu) : QDialog(panel), m_panel(panel) {
+void SetDialogCaptions(bool drawn) {
+    g_dialogCaptions = drawn;
+}
+
+bool DialogCaptionsDrawn() {
+    return g_dialogCaptions;
+}
+
+CSetupDialog::CSetupDialog(QWidget* panel, QSize templateDlu)
+    : QDialog(panel),
+      m_templateSize(DluSize(templateDlu.width(), templateDlu.height())),
+      m_panel(panel) {
     setProperty(kSetupDialogProperty, true);
-    setFixedSize(DluSize(templateDlu.width(), templateDlu.height()));
+    setFixedSize(m_templateSize);
 }
 
 CSetupDialog::~CSetupDialog() {
-    if (m_keyboard) TheLauncher().Terminate(m_keyboard);
+    // The keyboard outlives every dialog it served.
+    DetachTouchKeyboard(this);
 }
 
 QPushButton* CSetupDialog::AddButton(int id, const QString& text, const QRect& dlu) {
@@ -205,8 +246,9 @@ void CSetupDialog::SetRule(std::optional<QLine> rule) {
     update();
 }
 
-void CSetupDialog::StartKeyboard() {
-    if (!m_keyboard) m_keyboard = TheLauncher().Start(kKeyboardProgram, {});
+void CSetupDialog::UseKeyboard(QLineEdit* target) {
+    m_keyboardTarget = target;
+    if (isVisible()) Arrange();
 }
 
 PromptAnswer CSetupDialog::Ask(const std::string& text, PromptButtons buttons,
@@ -225,13 +267,61 @@ void CSetupDialog::keyPressEvent(QKeyEvent* event) {
 
 void CSetupDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
+    Arrange();
     Place();
+}
+
+void CSetupDialog::hideEvent(QHideEvent* event) {
+    DetachTouchKeyboard(this);
+    QDialog::hideEvent(event);
+}
+
+void CSetupDialog::SizeForTouch() {
+    if (m_touchSized) return;
+    m_touchSized = true;
+    for (QCheckBox* box : findChildren<QCheckBox*>())
+        GrowToIndicator(box);
+    for (QRadioButton* radio : findChildren<QRadioButton*>())
+        GrowToIndicator(radio);
+    for (QComboBox* combo : findChildren<QComboBox*>())
+        combo->setItemDelegate(new CTouchEntryDelegate(combo));
+}
+
+void CSetupDialog::Arrange() {
+    SizeForTouch();
+    // The template's controls move below the caption strip once; what a subclass paints is
+    // translated by ClientTop().
+    const int caption = g_dialogCaptions ? kCaptionStripHeight : 0;
+    if (caption != m_captionHeight) {
+        const int shift = caption - m_captionHeight;
+        for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            if (child != TouchKeyboardIn(this)) child->move(child->x(), child->y() + shift);
+        m_captionHeight = caption;
+    }
+    const int bottom = caption + m_templateSize.height();
+    const int keyboard = m_keyboardTarget ? AttachTouchKeyboard(this, m_keyboardTarget, bottom) : 0;
+    setFixedSize(m_templateSize.width(), bottom + keyboard);
 }
 
 void CSetupDialog::paintEvent(QPaintEvent* event) {
     QDialog::paintEvent(event);
-    if (!m_rule) return;
     QPainter painter(this);
+    if (m_captionHeight > 0) {
+        const QRect strip(0, 0, width(), m_captionHeight);
+        painter.fillRect(strip, kCaptionFace);
+        painter.fillRect(QRect(0, m_captionHeight - 2, width(), 2), kCaptionText);
+        QFont face = FaceFont(QString::fromLatin1(kPanelFaceName));
+        face.setBold(true);
+        face.setPixelSize(kCaptionTextPixels);
+        painter.setFont(face);
+        painter.setPen(kCaptionText);
+        const QRect text = strip.adjusted(kCaptionIndent, 0, -kCaptionIndent, -2);
+        painter.drawText(
+            text, Qt::AlignLeft | Qt::AlignVCenter,
+            painter.fontMetrics().elidedText(windowTitle(), Qt::ElideRight, text.width()));
+    }
+    if (!m_rule) return;
+    painter.translate(0, m_captionHeight);
     painter.setPen(kRuleColor);
     painter.drawLine(*m_rule);
 }

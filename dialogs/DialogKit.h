@@ -8,6 +8,7 @@
 #include <QLine>
 #include <QListWidget>
 #include <QPoint>
+#include <QPointer>
 #include <QRect>
 #include <QSize>
 #include <functional>
@@ -16,7 +17,6 @@
 
 #include "link/MenuDatabase.h"
 #include "link/PanelState.h"
-#include "platform/Launcher.h"
 #include "platform/Prompter.h"
 
 class QCheckBox;
@@ -39,8 +39,12 @@ inline constexpr int kScreenHeight = 600;
 // entry, never wrapping. -1 when the list is empty.
 int ClampedSelection(int current, int step, int count);
 
-// The on-screen keyboard the dialogs that take typed names start.
-inline constexpr const char* kKeyboardProgram = "onboard";
+// Whether setup dialogs draw their caption in a strip of their own: a kiosk shows windows
+// without title bars. Off by default, where the window manager's title bar serves.
+void SetDialogCaptions(bool drawn);
+bool DialogCaptionsDrawn();
+// The height of that strip; it adds to the dialog's height.
+inline constexpr int kCaptionStripHeight = 30;
 
 // The id a template gives its plain labels.
 inline constexpr int kStaticId = -1;
@@ -112,19 +116,28 @@ protected:
     void SetRule(std::optional<QLine> rule);
 
     void SwallowEnter(bool swallow) { m_swallowEnter = swallow; }
-    // Starts the on-screen keyboard; a machine without one goes on without it.
-    void StartKeyboard();
+    // The touch keyboard, below the template's controls, typing into target while the dialog is
+    // open; a program without one goes on without it.
+    void UseKeyboard(QLineEdit* target);
+    // Where the template's client area begins: below the caption strip, when one is drawn.
+    int ClientTop() const { return m_captionHeight; }
     PromptAnswer Ask(const std::string& text, PromptButtons buttons, PromptIcon icon) const;
 
     void keyPressEvent(QKeyEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    void SizeForTouch();
+    void Arrange();
     void Place();
 
     std::optional<QLine> m_rule;
     bool m_swallowEnter = false;
-    Launcher::Handle m_keyboard = 0;
+    QSize m_templateSize;
+    int m_captionHeight = 0;
+    bool m_touchSized = false;
+    QPointer<QLineEdit> m_keyboardTarget;
     QWidget* m_panel;
 };

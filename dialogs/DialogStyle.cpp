@@ -1,6 +1,38 @@
 #include "dialogs/DialogStyle.h"
 
+#include <QApplication>
+#include <QProxyStyle>
+#include <algorithm>
+
 #include "dialogs/DialogKit.h"
+
+namespace {
+
+// The platform's style with indicators and scroll bars a finger can hit; everything else,
+// list rows included (the page steps rely on how many show), keeps its size.
+class CTouchStyle final : public QProxyStyle {
+public:
+    int pixelMetric(PixelMetric metric, const QStyleOption* option,
+                    const QWidget* widget) const override {
+        switch (metric) {
+            case PM_IndicatorWidth:
+            case PM_IndicatorHeight:
+            case PM_ExclusiveIndicatorWidth:
+            case PM_ExclusiveIndicatorHeight:
+            case PM_ScrollBarExtent:
+                return std::max(kTouchIndicator, QProxyStyle::pixelMetric(metric, option, widget));
+            default:
+                return QProxyStyle::pixelMetric(metric, option, widget);
+        }
+    }
+};
+
+}  // namespace
+
+void ApplyPanelStyle(QApplication& app) {
+    app.setStyle(new CTouchStyle);
+    app.setStyleSheet(DialogStyleSheet());
+}
 
 QString DialogStyleSheet() {
     const QString dialog = QStringLiteral("QDialog[%1=\"true\"]").arg(kSetupDialogProperty);

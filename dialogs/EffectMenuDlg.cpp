@@ -133,7 +133,7 @@ void CEffectMenuDlg::OnInitDialog() {
     RefreshEffects();
     FillChoices();
     ShowAssignments();
-    StartKeyboard();
+    UseKeyboard(m_name);
 }
 
 void CEffectMenuDlg::accept() {

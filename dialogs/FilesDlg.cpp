@@ -109,7 +109,7 @@ void CFilesDlg::OnInitDialog() {
     // file: only files are carried to another unit.
     for (int k = 1; k <= kUnitCount; ++k)
         m_transferButtons[k - 1]->setEnabled(m_mode == 0 && m_transfer[k]);
-    StartKeyboard();
+    UseKeyboard(m_name);
 }
 
 // ---- The list -----------------------------------------------------------------------------------

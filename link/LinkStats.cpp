@@ -142,26 +142,22 @@ std::string LinkStatsJson() {
     return out + "]";
 }
 
-std::string LinkStatsText(uint32_t nowTick) {
-    std::string out;
-    char line[160];
-    for (int slot = 0; slot < kLinkSlots; ++slot) {
-        const LinkCounters& c = g_stats[slot];
-        const std::string name = slot == kSurfaceSlot ? "Surface" : "Unit " + std::to_string(slot);
-        std::snprintf(line, sizeof line, "%-8s exch %u  ans %u  none %u  busy %u\n", name.c_str(),
-                      c.exchanges, c.answers, c.noAnswer, c.busy);
-        out += line;
-        std::snprintf(line, sizeof line, "         type/len %u  code %u  count %u  retry %u\n",
-                      c.badTypeOrLength, c.badCode, c.countBeyondData, c.retries);
-        out += line;
-        if (c.lastFailure == LinkFailure::None)
-            std::snprintf(line, sizeof line, "         menus %u (%u ms)  no failure\n",
-                          c.menuDownloads, c.menuDownloadMs);
-        else
-            std::snprintf(line, sizeof line, "         menus %u (%u ms)  last: %s %u s ago\n",
-                          c.menuDownloads, c.menuDownloadMs, LinkFailureName(c.lastFailure),
-                          (nowTick - c.lastFailureTick) / 1000);
-        out += line;
-    }
-    return out;
+std::string LinkStatsLine(int slot, uint32_t nowTick) {
+    if (slot < 0 || slot >= kLinkSlots) return {};
+    const LinkCounters& c = g_stats[slot];
+    const std::string name =
+        slot == kSurfaceSlot ? "the control surface" : "Main Unit " + std::to_string(slot);
+    char line[400];
+    int used = std::snprintf(
+        line, sizeof line,
+        "link of %s: %u exchanges, %u answers, %u no answer, %u busy, %u wrong type or length, "
+        "%u wrong code, %u count beyond data; %u menu downloads in %u ms (%u retries); ",
+        name.c_str(), c.exchanges, c.answers, c.noAnswer, c.busy, c.badTypeOrLength, c.badCode,
+        c.countBeyondData, c.menuDownloads, c.menuDownloadMs, c.retries);
+    if (c.lastFailure == LinkFailure::None)
+        std::snprintf(line + used, sizeof line - used, "no failure");
+    else
+        std::snprintf(line + used, sizeof line - used, "last failure %s %u s ago",
+                      LinkFailureName(c.lastFailure), (nowTick - c.lastFailureTick) / 1000);
+    return line;
 }

@@ -57,5 +57,6 @@ void CountMenuDownload(int unit, uint32_t elapsedMs, int attempts);
 const char* LinkFailureName(LinkFailure failure);
 // The counters of every slot as one JSON array, the surface first.
 std::string LinkStatsJson();
-// The same for an engineer to read, three short lines a slot; ages are counted back from now.
-std::string LinkStatsText(uint32_t nowTick);
+// The counters of one slot as one line for the journal; the age of the last failure is
+// counted back from nowTick.
+std::string LinkStatsLine(int slot, uint32_t nowTick);

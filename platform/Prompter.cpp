@@ -1,6 +1,8 @@
 #include "platform/Prompter.h"
 
+#include <QApplication>
 #include <QMessageBox>
+#include <QPointer>
 
 namespace {
 
@@ -49,12 +51,37 @@ PromptAnswer FromQtButton(int button, PromptButtons buttons) {
                                            : PromptAnswer::Cancel;
 }
 
+QPointer<QWidget> g_promptWindow;
+
+// A box over the panel: it sits on the window on top and is centred on the panel's window,
+// never on the desktop.
+class CPanelBox final : public QMessageBox {
+public:
+    CPanelBox(Icon icon, const QString& caption, const QString& text, StandardButtons buttons,
+              QWidget* over, QWidget* panel)
+        : QMessageBox(icon, caption, text, buttons, over), m_panel(panel) {}
+
+protected:
+    void showEvent(QShowEvent* event) override {
+        // The box has its size once its own show handling has run.
+        QMessageBox::showEvent(event);
+        if (!m_panel) return;
+        const QSize outer = frameGeometry().size().expandedTo(size());
+        move(m_panel->geometry().center() - QPoint(outer.width() / 2, outer.height() / 2));
+    }
+
+private:
+    QPointer<QWidget> m_panel;
+};
+
 }  // namespace
 
 PromptAnswer MessageBoxPrompter::Show(const std::string& text, const std::string& caption,
                                       PromptButtons buttons, PromptIcon icon) {
-    QMessageBox box(ToQtIcon(icon), QString::fromLatin1(caption), QString::fromLatin1(text),
-                    ToQtButtons(buttons));
+    QWidget* panel = g_promptWindow ? g_promptWindow->window() : nullptr;
+    QWidget* over = QApplication::activeModalWidget();
+    CPanelBox box(ToQtIcon(icon), QString::fromLatin1(caption), QString::fromLatin1(text),
+                  ToQtButtons(buttons), over ? over : panel, panel);
     // Texts come from the units too: "<b>" in one is shown as it stands, never as markup.
     box.setTextFormat(Qt::PlainText);
     return FromQtButton(box.exec(), buttons);
@@ -64,6 +91,10 @@ namespace {
 MessageBoxPrompter g_messageBoxPrompter;
 Prompter* g_prompter = &g_messageBoxPrompter;
 }  // namespace
+
+void SetPromptWindow(QWidget* panel) {
+    g_promptWindow = panel;
+}
 
 void SetPrompter(Prompter* prompter) {
     g_prompter = prompter ? prompter : &g_messageBoxPrompter;

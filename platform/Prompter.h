@@ -23,6 +23,10 @@ public:
                       PromptIcon icon) override;
 };
 
+class QWidget;
+// The panel's window, which message boxes are centred on; null until the panel sets itself.
+void SetPromptWindow(QWidget* panel);
+
 // The process-wide prompter; a MessageBoxPrompter until another is set.
 void SetPrompter(Prompter* prompter);
 Prompter& ThePrompter();

@@ -10,6 +10,9 @@ packages=(
     fonts-dejavu-core fonts-dejavu-extra xvfb xauth
     clang libclang-rt-14-dev
     qt6-pdf-dev
+    qt6-declarative-dev qt6-virtualkeyboard-plugin qml6-module-qtquick-virtualkeyboard
+    qml6-module-qtquick qml6-module-qtquick-layouts qml6-module-qtquick-window
+    qml6-module-qtqml-workerscript qml6-module-qt-labs-folderlistmodel libqt6svg6
     dpkg-dev file help2man lintian
     cage xwayland qt6-wayland grim
 )

@@ -32,7 +32,10 @@ TEST_F(ProgramEnd, EscapeAndAStopSignalLeaveTheLampsDark) {
     Connect(3);
     ASSERT_NE(rig->Surface().Lamps(), kDarkLamps) << "unit 3 is on line and selected";
     panel->show();
+    testing::internal::CaptureStderr();
     RunUntil([this] { QTest::keyClick(panel.get(), Qt::Key_Escape); });
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "kv4panel: Escape pressed on the panel: ending with status 0\n");
     EXPECT_EQ(panel->result(), QDialog::Rejected);
     EXPECT_EQ(rig->Surface().Lamps(), kDarkLamps);
 

@@ -2,6 +2,7 @@
 // knobs, as an operator would see them and as the units receive them.
 
 #include <QLabel>
+#include <algorithm>
 
 #include "link/Commands.h"
 #include "link/UnitOperations.h"
@@ -138,8 +139,15 @@ TEST_F(UnitPoll, ThirdMissedPollLosesTheUnitAndItComesBack) {
     EXPECT_TRUE(p.TimerRunning(3));
 
     rig->SetOnline(3, false);
+    testing::internal::CaptureStderr();
     for (int i = 0; i < 3; ++i)
         p.OnTimer(2);
+    // The journal gets the unit's link counters, once, at the loss.
+    const std::string journal = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(journal.rfind("kv4panel: Main Unit 3 lost; link of Main Unit 3: ", 0), 0u) << journal;
+    EXPECT_NE(journal.find(" no answer, "), std::string::npos) << journal;
+    EXPECT_NE(journal.find("; last failure no answer "), std::string::npos) << journal;
+    EXPECT_EQ(std::count(journal.begin(), journal.end(), '\n'), 1) << journal;
     EXPECT_EQ(p.m_infoPanel->Alert(), "Lost communication with Main Unit!");
     EXPECT_EQ(p.m_currentMenu[3], -1);
     EXPECT_EQ((*p.m_menuBlocks)[3].bytes[0], 255);

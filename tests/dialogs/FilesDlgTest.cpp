@@ -96,13 +96,12 @@ TEST_F(FilesDialog, OpensPlacedTitledWithTheUnitsFilesAndTheKeyboard) {
         // No other unit is a Cedar on line: no transfer.
         for (int k = 0; k < 4; ++k)
             EXPECT_FALSE(Control<QPushButton>(d, kIdTransferFirst + k)->isEnabled()) << k;
-        ASSERT_EQ(TestLauncher().started.size(), 1u);
-        EXPECT_EQ(TestLauncher().started[0].program, "onboard");
+        // No program is started for typing: the keyboard is the dialog's own.
+        EXPECT_TRUE(TestLauncher().started.empty());
         // Enter is swallowed: the dialog stays open.
         QTest::keyClick(&d, Qt::Key_Return);
         EXPECT_TRUE(d.isVisible());
     });
-    EXPECT_EQ(TestLauncher().terminated.size(), 1u) << "the keyboard goes with the dialog";
     EXPECT_TRUE(panel->TimerRunning(2));
     EXPECT_TRUE(panel->TimerRunning(3));
 

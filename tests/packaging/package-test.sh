@@ -48,7 +48,8 @@ dpkg-deb -e "$deb" "$tmp/control"
 check "the conffiles: the configuration and the PAM stack" \
     diff -u <(printf '/etc/kv4/KV4.ini\n/etc/pam.d/kv4panel\n') "$tmp/control/conffiles"
 depends=$(dpkg-deb -f "$deb" Depends)
-for dep in libc6 libqt6widgets6 libqt6pdfwidgets6 qt6-wayland cage xwayland libpam-systemd polkitd; do
+for dep in libc6 libqt6widgets6 libqt6pdfwidgets6 libqt6quickwidgets6 qt6-wayland \
+    qt6-virtualkeyboard-plugin qml6-module-qtquick-virtualkeyboard qml6-module-qt-labs-folderlistmodel cage xwayland libpam-systemd polkitd; do
     check "depends on $dep" grep -qE "(^|, )$dep( |,|$)" <<<"$depends"
 done
 for script in postinst prerm postrm; do

@@ -38,8 +38,12 @@ extern "C" const char* __lsan_default_suppressions() {
     return "leak:QScroller::grabGesture\n";
 }
 
+// What a test program must set up before the application object exists; nothing by default.
+__attribute__((weak)) void BeforeTestApplication() {}
+
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    BeforeTestApplication();
     QApplication app(argc, argv);
     // The same face the program draws with, so rendered probes match it.
     UsePanelFaces();

@@ -1,0 +1,8 @@
+// The touch keyboard of the dialogs that take a typed name: Qt's virtual keyboard, filling the
+// widget the dialog gives it.
+import QtQuick
+import QtQuick.VirtualKeyboard
+
+InputPanel {
+    id: panel
+}
