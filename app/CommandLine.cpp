@@ -113,7 +113,8 @@ std::string UsageText() {
            "                   to 127.0.0.1); see the README\n"
            "  --remote-token FILE  a remote client must first send the token in FILE\n"
            "  --kiosk          this PC is a dedicated panel: a fatal error powers it off,\n"
-           "                   and the manuals open in the panel's own viewer\n"
+           "                   the manuals open in the panel's own viewer, and the\n"
+           "                   dialogs draw their own captions (no title bars)\n"
            "  --version        print the version and exit\n"
            "  --help           print this text and exit\n";
 }

@@ -176,7 +176,7 @@ void CMainPanelDlg::OnInitDialog() {
     if (m_initialised) return;
     m_initialised = true;
     g_mainPanel = this;
-    SetPromptWindow(this);
+    SetPromptWindow(this, m_kiosk);
     setWindowTitle(QString::fromLatin1(kPanelCaption));
     setWindowIcon(m_icon);
     ResetConfig();

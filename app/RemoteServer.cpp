@@ -18,6 +18,7 @@
 
 #include "app/LinkWaitGuard.h"
 #include "app/MainPanelDlg.h"
+#include "dialogs/TouchKeyboard.h"
 #include "link/Commands.h"
 #include "link/LinkStats.h"
 #include "platform/Clock.h"
@@ -620,6 +621,10 @@ std::string CRemoteServer::StateJson(const CMainPanelDlg& panel) {
     for (const InfoLine& line : BuildInfoOverlay(panel.m_infoPanel->Content()).lines)
         info.append(line.text);
     const bool selected = unit >= 1 && unit <= kUnitCount;
+    // What is open over the panel, as the operator sees it: its caption, and the keyboard.
+    const QWidget* over = QApplication::activeModalWidget();
+    if (over == &panel) over = nullptr;
+    const QWidget* keyboard = TouchKeyboardIn(over);
     const QJsonObject state{
         {"unit", selected ? unit : 0},
         {"online", online},
@@ -634,6 +639,8 @@ std::string CRemoteServer::StateJson(const CMainPanelDlg& panel) {
         {"alert", Latin(panel.m_infoPanel->Alert())},
         {"alt", panel.AltLatched()},
         {"lamps", lamps},
+        {"dialog", over ? over->windowTitle() : QString()},
+        {"keyboard", keyboard && keyboard->isVisible()},
     };
     return QJsonDocument(state).toJson(QJsonDocument::Compact).toStdString();
 }

@@ -47,11 +47,21 @@ public:
     }
 };
 
-// A check box or radio button shorter than its indicator grows about its middle.
+constexpr int kSmallestTextPixels = 11;
+
+// A check box or radio button shorter than its indicator grows about its middle; a text the
+// larger indicator pushes past the template's width is set a pixel or two smaller to fit.
 void GrowToIndicator(QWidget* button) {
     const int missing = kTouchIndicator - button->height();
-    if (missing <= 0) return;
-    button->setGeometry(button->x(), button->y() - missing / 2, button->width(), kTouchIndicator);
+    if (missing > 0)
+        button->setGeometry(button->x(), button->y() - missing / 2, button->width(),
+                            kTouchIndicator);
+    button->ensurePolished();
+    for (int pixels = button->fontInfo().pixelSize() - 1;
+         button->sizeHint().width() > button->width() && pixels >= kSmallestTextPixels; --pixels) {
+        button->setStyleSheet(QStringLiteral("font-size: %1px;").arg(pixels));
+        button->ensurePolished();
+    }
 }
 
 int Across(int dlu) {
@@ -117,6 +127,9 @@ CSetupDialog::CSetupDialog(QWidget* panel, QSize templateDlu)
       m_panel(panel) {
     setProperty(kSetupDialogProperty, true);
     setFixedSize(m_templateSize);
+    // In the kiosk the strip is the only title: no decoration of the compositor's or Qt's own,
+    // whose buttons would let a finger maximise a dialog over the panel.
+    if (g_dialogCaptions) setWindowFlags(windowFlags() | Qt::FramelessWindowHint);
 }
 
 CSetupDialog::~CSetupDialog() {

@@ -38,6 +38,8 @@ QString DialogStyleSheet() {
     const QString dialog = QStringLiteral("QDialog[%1=\"true\"]").arg(kSetupDialogProperty);
     QString sheet = QStringLiteral(
         "%1, QMessageBox { background-color: #2b2d31; color: #d2d2d2; }"
+        // A box without a title bar (the kiosk) still stands out from the panel behind it.
+        "QMessageBox { border: 1px solid #7fb73b; }"
         "%1 QLabel, QMessageBox QLabel { color: #d2d2d2; font-size: 13px; }"
         "%1 QCheckBox { color: #d2d2d2; font-size: 13px; }"
         "%1 QPushButton, QMessageBox QPushButton {"

@@ -98,6 +98,8 @@ int AttachTouchKeyboard(QWidget* dialog, QLineEdit* target, int top) {
     target->setInputMethodHints(target->inputMethodHints() | Qt::ImhNoAutoUppercase |
                                 Qt::ImhNoPredictiveText | Qt::ImhPreferLatin);
     keyboard->keeper->target = target;
+    // The operator can type at once.
+    target->setFocus(Qt::OtherFocusReason);
     QQuickWidget* widget = keyboard->widget.data();
     const int width = dialog->width();
     // The keyboard's own proportions give its height for the width.
@@ -107,6 +109,7 @@ int AttachTouchKeyboard(QWidget* dialog, QLineEdit* target, int top) {
     root->setWidth(width);
     const int height = std::max(1, static_cast<int>(std::ceil(root->implicitHeight())));
     widget->setGeometry(0, top, width, height);
+    QMetaObject::invokeMethod(root, "showLetters");
     widget->show();
     return height;
 }

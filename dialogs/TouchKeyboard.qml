@@ -5,4 +5,9 @@ import QtQuick.VirtualKeyboard
 
 InputPanel {
     id: panel
+
+    // A dialog that opens finds the letters, whatever page the last one was left on.
+    function showLetters() {
+        panel.keyboard.symbolMode = false
+    }
 }

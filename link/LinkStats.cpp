@@ -151,7 +151,7 @@ std::string LinkStatsLine(int slot, uint32_t nowTick) {
     int used = std::snprintf(
         line, sizeof line,
         "link of %s: %u exchanges, %u answers, %u no answer, %u busy, %u wrong type or length, "
-        "%u wrong code, %u count beyond data; %u menu downloads in %u ms (%u retries); ",
+        "%u wrong code, %u count beyond data; menu downloads: %u in %u ms, %u retries; ",
         name.c_str(), c.exchanges, c.answers, c.noAnswer, c.busy, c.badTypeOrLength, c.badCode,
         c.countBeyondData, c.menuDownloads, c.menuDownloadMs, c.retries);
     if (c.lastFailure == LinkFailure::None)

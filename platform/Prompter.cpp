@@ -52,6 +52,7 @@ PromptAnswer FromQtButton(int button, PromptButtons buttons) {
 }
 
 QPointer<QWidget> g_promptWindow;
+bool g_framelessBoxes = false;
 
 // A box over the panel: it sits on the window on top and is centred on the panel's window,
 // never on the desktop.
@@ -59,7 +60,9 @@ class CPanelBox final : public QMessageBox {
 public:
     CPanelBox(Icon icon, const QString& caption, const QString& text, StandardButtons buttons,
               QWidget* over, QWidget* panel)
-        : QMessageBox(icon, caption, text, buttons, over), m_panel(panel) {}
+        : QMessageBox(icon, caption, text, buttons, over), m_panel(panel) {
+        if (g_framelessBoxes) setWindowFlags(windowFlags() | Qt::FramelessWindowHint);
+    }
 
 protected:
     void showEvent(QShowEvent* event) override {
@@ -92,8 +95,9 @@ MessageBoxPrompter g_messageBoxPrompter;
 Prompter* g_prompter = &g_messageBoxPrompter;
 }  // namespace
 
-void SetPromptWindow(QWidget* panel) {
+void SetPromptWindow(QWidget* panel, bool frameless) {
     g_promptWindow = panel;
+    g_framelessBoxes = frameless;
 }
 
 void SetPrompter(Prompter* prompter) {

@@ -25,7 +25,8 @@ public:
 
 class QWidget;
 // The panel's window, which message boxes are centred on; null until the panel sets itself.
-void SetPromptWindow(QWidget* panel);
+// In a kiosk (frameless) the boxes carry no title bar, whose buttons a finger could hit.
+void SetPromptWindow(QWidget* panel, bool frameless = false);
 
 // The process-wide prompter; a MessageBoxPrompter until another is set.
 void SetPrompter(Prompter* prompter);

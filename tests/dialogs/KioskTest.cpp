@@ -39,6 +39,7 @@ TEST_F(KioskDialogs, ACaptionStripTopsEveryDialogAndThePlacementTakesItIn) {
             [&](CFilesDlg& d) {
                 // The Cedar's user files are its Preferences: the strip tells the two apart.
                 EXPECT_EQ(d.windowTitle(), button == 7 ? "Files" : "Preferences");
+                EXPECT_TRUE(d.windowFlags() & Qt::FramelessWindowHint) << "one title, the strip";
                 EXPECT_EQ(d.size(), QSize(files.width(), files.height() + kCaptionStripHeight));
                 EXPECT_EQ(Control<QLineEdit>(d, kIdFileName)->y(),
                           DluRect(52, 5, 108, 15).y() + kCaptionStripHeight);

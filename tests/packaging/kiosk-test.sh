@@ -1,7 +1,9 @@
 #!/bin/sh
 # The kiosk session for real, headless: the session script starts cage on wlroots' headless
 # backend with the panel on the simulator (never with --kiosk here: a fatal error would power
-# the machine off), a screenshot is taken with grim, and SIGTERM ends it all with status 0.
+# the machine off), a screenshot is taken with grim, the Files dialog is opened over the remote
+# line and pictured with its touch keyboard (OUT-keyboard.png), and SIGTERM ends it all with
+# status 0.
 #     kiosk-test.sh SESSION_SCRIPT KV4PANEL OUT.png
 # Exit status 77 (skipped) where cage or grim is not installed.
 set -u
@@ -12,6 +14,8 @@ for tool in cage grim; do
     command -v $tool >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
 done
 
+# The remote line of the panel, on a port of its own for this run.
+port=$((20000 + $$ % 20000))
 tmp=$(mktemp -d)
 chmod 755 "$tmp"
 mkdir -m 700 "$tmp/xdg" "$tmp/run"
@@ -38,7 +42,7 @@ trap cleanup EXIT
 cat >"$tmp/panel" <<S
 #!/bin/sh
 [ "\$1" = --kiosk ] && shift
-ASAN_OPTIONS=detect_leaks=0 exec "$program" --simulate --select-unit 3 --config /nonexistent/KV4.ini "\$@"
+ASAN_OPTIONS=detect_leaks=0 exec "$program" --simulate --select-unit 3 --config /nonexistent/KV4.ini --remote 127.0.0.1:$port "\$@"
 S
 chmod 755 "$tmp/panel"
 
@@ -60,6 +64,33 @@ rm -f "$shot"
 $as env XDG_RUNTIME_DIR="$tmp/xdg" WAYLAND_DISPLAY=wayland-0 grim "$tmp/xdg/shot.png" &&
     cp "$tmp/xdg/shot.png" "$shot"
 if [ -s "$shot" ]; then echo "ok   screenshot $shot"; else echo "FAIL no screenshot"; fail=1; fi
+
+# The Files dialog over the remote line (a touch on its menu button), then its touch keyboard.
+remote() {
+    bash -c 'exec 3<>/dev/tcp/127.0.0.1/'"$port"' || exit 1
+        printf "%s\n" "$1" >&3; IFS= read -r -t 10 reply <&3; printf "%s\n" "$reply"' _ "$1"
+}
+kshot=${shot%.png}-keyboard.png
+rm -f "$kshot"
+remote "menu 7" >/dev/null
+i=0
+while ! remote state | grep -q '"dialog":"Files".*"keyboard":true' && [ $i -lt 50 ]; do
+    sleep 0.2
+    i=$((i + 1))
+done
+if remote state | grep -q '"dialog":"Files".*"keyboard":true'; then
+    echo "ok   the Files dialog shows its touch keyboard"
+else
+    echo "FAIL no touch keyboard in the Files dialog: $(remote state | grep -o '"dialog.*')"
+    fail=1
+fi
+sleep 1
+$as env XDG_RUNTIME_DIR="$tmp/xdg" WAYLAND_DISPLAY=wayland-0 grim "$tmp/xdg/kshot.png" &&
+    cp "$tmp/xdg/kshot.png" "$kshot"
+if [ -s "$kshot" ]; then echo "ok   screenshot $kshot"; else echo "FAIL no screenshot of the keyboard"; fail=1; fi
+if grep -q "touch keyboard cannot be shown" "$tmp/out"; then
+    echo "FAIL $(grep "touch keyboard" "$tmp/out")"; fail=1
+fi
 
 # The compositor is never signalled: the session passes the stop to the panel alone.
 kill -TERM "$pid"
