@@ -81,6 +81,10 @@ void PrepareTouchKeyboard() {
     qputenv("QT_IM_MODULE", "qtvirtualkeyboard");
     // The keyboard lives in the dialogs; a window of its own would cover the panel in a kiosk.
     qputenv("QT_VIRTUALKEYBOARD_DESKTOP_DISABLE", "1");
+    // Names are typed without word suggestions: the missing dictionary is no news for the
+    // journal.
+    if (qEnvironmentVariableIsEmpty("QT_LOGGING_RULES"))
+        qputenv("QT_LOGGING_RULES", "qt.virtualkeyboard.hunspell.warning=false");
     // The panel PC may have no graphics driver; a keyboard is drawn well enough in software.
     QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
     g_prepared = true;

@@ -21,6 +21,14 @@ Launcher::Handle ProcessLauncher::Start(const std::string& program,
     for (const auto& arg : args)
         arguments << QString::fromStdString(arg);
     auto process = std::make_unique<QProcess>();
+    // The panel's own input method (its touch keyboard, drawn inside its dialogs) is not
+    // handed on: another program keeps the desktop's.
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    if (environment.value(QStringLiteral("QT_IM_MODULE")) == QStringLiteral("qtvirtualkeyboard")) {
+        environment.remove(QStringLiteral("QT_IM_MODULE"));
+        environment.remove(QStringLiteral("QT_VIRTUALKEYBOARD_DESKTOP_DISABLE"));
+    }
+    process->setProcessEnvironment(environment);
     process->start(QString::fromStdString(program), arguments);
     if (!process->waitForStarted(kStartTimeoutMs)) return 0;
     const Handle handle = m_nextHandle++;
