@@ -155,7 +155,7 @@ void CMainPanelDlg::Stop() {
 
 void CMainPanelDlg::keyPressEvent(QKeyEvent* event) {
     // Escape ends the program (the dialog's own handling rejects it); the journal says why.
-    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier && !m_closed)
+    if (event->matches(QKeySequence::Cancel) && !m_closed)
         ReportLine("Escape pressed on the panel: ending with status 0");
     QDialog::keyPressEvent(event);
 }

@@ -114,6 +114,8 @@ int main(int argc, char** argv) {
     SystemPower power(options->kiosk, [&app](int status) { app.EndProgram(status); });
     SetClock(&clock);
     SetPrompter(&prompter);
+    // A box before the panel runs (a port that cannot be opened) has no title bar either.
+    SetPromptWindow(nullptr, options->kiosk);
     SetLauncher(&launcher);
     SetPower(&power);
     CPanelDialogs dialogs;

@@ -16,7 +16,7 @@ namespace {
 constexpr int kFaceHeight = 12;  // pixels at 96 pixels per inch
 // Dark on the light top of the picture, light on its dark bar and on the dialog's face.
 const QColor kTextOnLight(34, 38, 46);
-const QColor kTextOnDark(230, 230, 230);
+const QColor kTextOnDark(236, 236, 236);
 constexpr int kDarkLuminance = 110;
 
 // How far down the picture stays light: its left column is scanned for the first dark pixel.
@@ -95,14 +95,19 @@ void CAboutDlg::paintEvent(QPaintEvent* event) {
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     const QRect area(0, kAboutTextTop, width(), height() - ClientTop() - kAboutTextTop);
-    // The same text twice, each clipped to the ground it reads on.
+    // Dark on the light top of the picture, light below it; each with a one-pixel halo of the
+    // other colour, so that a line over the wordmark or a square of the picture still reads.
     const QRect light(0, 0, width(), m_logoLightHeight);
-    painter.setClipRect(light);
-    painter.setPen(kTextOnLight);
-    painter.drawText(area, Qt::AlignHCenter | Qt::AlignTop, shown);
-    painter.setClipRegion(QRegion(rect()).subtracted(light));
-    painter.setPen(kTextOnDark);
-    painter.drawText(area, Qt::AlignHCenter | Qt::AlignTop, shown);
+    const auto drawOn = [&](const QRegion& ground, const QColor& text, const QColor& halo) {
+        painter.setClipRegion(ground);
+        painter.setPen(halo);
+        for (const QPoint offset : {QPoint(-1, 0), QPoint(1, 0), QPoint(0, -1), QPoint(0, 1)})
+            painter.drawText(area.translated(offset), Qt::AlignHCenter | Qt::AlignTop, shown);
+        painter.setPen(text);
+        painter.drawText(area, Qt::AlignHCenter | Qt::AlignTop, shown);
+    };
+    drawOn(QRegion(light), kTextOnLight, kTextOnDark);
+    drawOn(QRegion(rect()).subtracted(light), kTextOnDark, kTextOnLight);
 }
 
 void CAboutDlg::mousePressEvent(QMouseEvent* event) {

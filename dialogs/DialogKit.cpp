@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyledItemDelegate>
+#include <QValidator>
 #include <algorithm>
 #include <cmath>
 
@@ -48,6 +49,18 @@ public:
 };
 
 constexpr int kSmallestTextPixels = 11;
+
+// A name goes to the unit in Latin-1: a character it cannot carry (a euro sign, a Cyrillic
+// letter from the keyboard's other pages) is refused, never sent as '?'.
+class CLatin1Validator final : public QValidator {
+public:
+    using QValidator::QValidator;
+    State validate(QString& input, int&) const override {
+        for (const QChar c : input)
+            if (c.unicode() > 0xFF || c.unicode() < 0x20) return Invalid;
+        return Acceptable;
+    }
+};
 
 // A check box or radio button shorter than its indicator grows about its middle; a text the
 // larger indicator pushes past the template's width is set a pixel or two smaller to fit.
@@ -162,6 +175,7 @@ QLineEdit* CSetupDialog::AddEdit(int id, const QRect& dlu) {
     auto* edit = new QLineEdit(this);
     edit->setObjectName(QString::number(id));
     edit->setGeometry(dlu);
+    edit->setValidator(new CLatin1Validator(edit));
     return edit;
 }
 
@@ -285,7 +299,9 @@ void CSetupDialog::showEvent(QShowEvent* event) {
 }
 
 void CSetupDialog::hideEvent(QHideEvent* event) {
-    DetachTouchKeyboard(this);
+    // The keyboard's own Enter key can close the dialog: it is hidden with it and moved out
+    // only when the dialog goes, never in the middle of its own touch.
+    if (QWidget* keyboard = TouchKeyboardIn(this)) keyboard->hide();
     QDialog::hideEvent(event);
 }
 

@@ -9,6 +9,7 @@
 #include <QSGRendererInterface>
 #include <cmath>
 
+#include "platform/Launcher.h"
 #include "platform/Report.h"
 
 // The resources of a static library are registered by hand, outside any namespace.
@@ -78,6 +79,9 @@ Keyboard* TheKeyboard() {
 }  // namespace
 
 void PrepareTouchKeyboard() {
+    // What the desktop had chosen goes on to the programs the panel starts.
+    if (!qEnvironmentVariableIsEmpty("QT_IM_MODULE"))
+        qputenv(kDesktopInputMethod, qgetenv("QT_IM_MODULE"));
     qputenv("QT_IM_MODULE", "qtvirtualkeyboard");
     // The keyboard lives in the dialogs; a window of its own would cover the panel in a kiosk.
     qputenv("QT_VIRTUALKEYBOARD_DESKTOP_DISABLE", "1");

@@ -25,7 +25,12 @@ Launcher::Handle ProcessLauncher::Start(const std::string& program,
     // handed on: another program keeps the desktop's.
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     if (environment.value(QStringLiteral("QT_IM_MODULE")) == QStringLiteral("qtvirtualkeyboard")) {
-        environment.remove(QStringLiteral("QT_IM_MODULE"));
+        const QString desktop = QString::fromLatin1(kDesktopInputMethod);
+        if (environment.contains(desktop))
+            environment.insert(QStringLiteral("QT_IM_MODULE"), environment.value(desktop));
+        else
+            environment.remove(QStringLiteral("QT_IM_MODULE"));
+        environment.remove(desktop);
         environment.remove(QStringLiteral("QT_VIRTUALKEYBOARD_DESKTOP_DISABLE"));
     }
     process->setProcessEnvironment(environment);

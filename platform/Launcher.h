@@ -7,8 +7,8 @@
 
 class QProcess;
 
-// Starts the helper programs of the panel (the on-screen keyboard, the manual viewer) and
-// ends them again when the dialog that wanted them closes.
+// Starts the helper programs of the panel (the desktop's manual viewer) and ends them again when
+// the dialog that wanted them closes.
 class Launcher {
 public:
     using Handle = int;  // 0 = the program did not start
@@ -29,6 +29,10 @@ private:
     std::map<Handle, std::unique_ptr<QProcess>> m_processes;
     Handle m_nextHandle = 1;
 };
+
+// Where the panel keeps the desktop's input method while its own touch keyboard is the
+// program's: a started program gets the desktop's back.
+inline constexpr const char* kDesktopInputMethod = "KV4_DESKTOP_QT_IM_MODULE";
 
 // The process-wide launcher; a ProcessLauncher until another is set.
 void SetLauncher(Launcher* launcher);

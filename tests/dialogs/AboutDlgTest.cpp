@@ -140,25 +140,41 @@ TEST_F(AboutDialog, TextReadsOnTheLogoAndBelowItAndEveryTouchCloses) {
     Start();
     panel->show();
     Connect(3);
-    // A unit whose text runs past the light top of the picture into its dark bar and below.
+    // The picture with one short line, then with a text that runs past the light top of the
+    // picture into its dark bar (with the white wordmark) and below it.
+    g_unitMessages[0].message = "U";
+    QImage ground;
+    int lightHeight = 0;
+    Open([&](CAboutDlg& d) {
+        ground = d.grab().toImage();
+        lightHeight = d.LogoLightHeight();
+    });
+    ASSERT_GT(lightHeight, 100);
     g_unitMessages[0].message = "Unit line 1";
     for (int line = 2; line <= 14; ++line)
-        g_unitMessages[0].message += "\nline " + std::to_string(line);
+        g_unitMessages[0].message += "\nline number " + std::to_string(line);
     Open([&](CAboutDlg& d) {
-        ASSERT_GT(d.LogoLightHeight(), 100);
         const QImage shot = d.grab().toImage();
-        // Each text line lies within one of these bands; the darkest and the lightest pixel of
-        // its middle third differ by a readable contrast wherever it falls.
-        const int lineHeight = QFontMetrics(d.font()).lineSpacing();
-        for (int y0 : {kAboutTextTop + 2, d.LogoLightHeight() + 4, 200, 225}) {
-            int darkest = 255, lightest = 0;
-            for (int y = y0; y < y0 + lineHeight; ++y)
-                for (int x = d.width() / 3; x < 2 * d.width() / 3; ++x) {
-                    darkest = std::min(darkest, qGray(shot.pixel(x, y)));
-                    lightest = std::max(lightest, qGray(shot.pixel(x, y)));
-                }
-            EXPECT_GT(lightest - darkest, 110) << "text at y " << y0;
-        }
+        // Where the text lies, it stands out from what is behind it: count the pixels it
+        // changed by more than a readable contrast, on the light top and on the dark below.
+        const auto contrasted = [&](int top, int bottom) {
+            int count = 0;
+            for (int y = top; y < bottom; ++y)
+                for (int x = 0; x < shot.width(); ++x)
+                    if (std::abs(qGray(shot.pixel(x, y)) - qGray(ground.pixel(x, y))) > 120)
+                        ++count;
+            return count;
+        };
+        EXPECT_GT(contrasted(kAboutTextTop + 20, lightHeight - 2), 300) << "over the light top";
+        EXPECT_GT(contrasted(lightHeight + 2, 188), 300) << "over the dark bar";
+        // Over the white wordmark alone (its letters), the text's halo still marks each line.
+        int wordmark = 0;
+        for (int y = lightHeight + 2; y < 188; ++y)
+            for (int x = 0; x < shot.width(); ++x)
+                if (qGray(ground.pixel(x, y)) > 200 &&
+                    qGray(ground.pixel(x, y)) - qGray(shot.pixel(x, y)) > 120)
+                    ++wordmark;
+        EXPECT_GT(wordmark, 5) << "the halo darkens the wordmark where a line crosses it";
         // The hardware line is no hidden door: a touch there closes the box like any other.
         const QRect line = Control<QLabel>(d, kIdPanelVersion)->geometry();
         QTest::mouseClick(&d, Qt::LeftButton, {}, QPoint(20, line.center().y()));

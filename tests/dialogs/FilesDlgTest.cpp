@@ -2,6 +2,7 @@
 // driven by touches on its controls; asserted on what the unit holds and what the dialog says.
 
 #include <QApplication>
+#include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -261,6 +262,16 @@ TEST_F(FilesDialog, NamesStopAtTwentyThreeCharactersAndPagingClamps) {
         Type(d, "abcdefghijklmnopqrstuvwx");  // 24 characters
         EXPECT_EQ(Name(d), "abcdefghijklmnopqrstuvw");
         EXPECT_EQ(TestPrompter().shown.size(), 1u) << "the box comes once";
+        // A name travels in Latin-1: what it cannot carry is never taken, so never sent as '?'.
+        // Each character comes as an input method commits it, as from the touch keyboard.
+        auto* name = Control<QLineEdit>(d, kIdFileName);
+        name->clear();
+        for (const QChar c : QString::fromUtf8("F\u00eate \u20ac5 \u0416")) {
+            QInputMethodEvent commit;
+            commit.setCommitString(QString(c));
+            QApplication::sendEvent(name, &commit);
+        }
+        EXPECT_EQ(Name(d), QString::fromUtf8("F\u00eate 5 "));
         Type(d, "");
         EXPECT_FALSE(Control<QPushButton>(d, kIdSave)->isEnabled());
         EXPECT_FALSE(Control<QPushButton>(d, kIdRename)->isEnabled());

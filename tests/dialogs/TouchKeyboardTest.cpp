@@ -8,6 +8,7 @@
 #include <QQuickWidget>
 #include <QTest>
 
+#include "dialogs/EffectMenuDlg.h"
 #include "dialogs/FilesDlg.h"
 #include "dialogs/TouchKeyboard.h"
 #include "tests/dialogs/DialogFixture.h"
@@ -25,11 +26,13 @@ extern "C" int __lsan_is_turned_off() {
 
 namespace {
 
-// The key of the keyboard that reads text, among the items shown.
+// The key of the keyboard that reads text ("\n" for Enter), among the items shown.
 QQuickItem* KeyItem(QQuickItem* item, const QString& text) {
-    if (item->isVisible() && item->width() > 0 && item->property("key").isValid() &&
+    const QVariant key = item->property("key");
+    if (item->isVisible() && item->width() > 0 && key.isValid() &&
         (item->property("text").toString() == text ||
-         item->property("displayText").toString() == text))
+         item->property("displayText").toString() == text ||
+         (text == "\n" && key.toInt() == Qt::Key_Return)))
         return item;
     for (QQuickItem* child : item->childItems())
         if (QQuickItem* key = KeyItem(child, text)) return key;
@@ -113,6 +116,33 @@ TEST_F(TouchKeyboardTest, ANameTypedByTouchesIsSavedOnTheUnitAndTheKeyboardLeave
                              Touch(d, QStringList(24, QStringLiteral("x")));
                              EXPECT_EQ(Control<QLineEdit>(d, kIdFileName)->text(),
                                        QString(23, QLatin1Char('x')));
+                         });
+}
+
+TEST_F(TouchKeyboardTest, ItsEnterKeyClosesTheEffectMenuAsEnterDoesAndTheKeyboardServesOn) {
+    Start();
+    panel->show();
+    Connect(1);  // the Elm, whose Effect Menu is menu button 6
+    panel->OnMenuButton(6);
+    QPointer<QWidget> keyboard;
+    WhileOpen<CEffectMenuDlg>([&] { panel->OnMenuButton(5); },
+                              [&](CEffectMenuDlg& d) {
+                                  keyboard = Keyboard(d);
+                                  Touch(d, {"w", "i", "p", "e"});
+                                  EXPECT_EQ(Control<QLineEdit>(d, kIdEffectName)->text(), "wipe");
+                                  // Enter closes the dialog with its selections, as the key on a
+                                  // keyboard does; the keyboard hides in the middle of its own
+                                  // touch and stays whole.
+                                  Touch(d, {"\n"});
+                                  EXPECT_FALSE(d.isVisible());
+                                  EXPECT_EQ(d.result(), QDialog::Accepted);
+                              });
+    ASSERT_FALSE(keyboard.isNull());
+    WhileOpen<CFilesDlg>([&] { panel->OnMenuButton(7); },
+                         [&](CFilesDlg& d) {
+                             ASSERT_EQ(Keyboard(d), keyboard.data());
+                             Touch(d, {"o", "k"});
+                             EXPECT_EQ(Control<QLineEdit>(d, kIdFileName)->text(), "ok");
                          });
 }
 

@@ -107,6 +107,20 @@ TEST_F(LinkStats, AMenuDownloadCountsItsRetriesAndTime) {
     const std::string json = LinkStatsJson();
     EXPECT_NE(json.find("{\"slot\":\"unit 3\",\"exchanges\":"), std::string::npos);
     EXPECT_NE(json.find("\"retries\":1,\"menuDownloads\":1"), std::string::npos);
+
+    // The journal's line: every counter in words, the failure's age in whole seconds.
+    clock.Advance(2500);
+    const std::string line = LinkStatsLine(3, clock.TickMs());
+    const std::string expected = "link of Main Unit 3: " + std::to_string(three.exchanges) +
+                                 " exchanges, " + std::to_string(three.answers) +
+                                 " answers, 0 no answer, 0 busy, 0 wrong type or length, "
+                                 "1 wrong code, 0 count beyond data; menu downloads: 1 in " +
+                                 std::to_string(three.menuDownloadMs) +
+                                 " ms, 1 retries; last failure wrong code ";
+    EXPECT_EQ(line.rfind(expected, 0), 0u) << line;
+    EXPECT_EQ(line.substr(line.size() - 6), " s ago") << line;
+    EXPECT_EQ(LinkStatsLine(0, clock.TickMs()).rfind("link of the control surface: ", 0), 0u);
+    EXPECT_EQ(LinkStatsLine(kLinkSlots, 0), "");
 }
 
 TEST(SimScript, RefusesWhatItCannotDo) {

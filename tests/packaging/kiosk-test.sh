@@ -1,7 +1,8 @@
 #!/bin/sh
 # The kiosk session for real, headless: the session script starts cage on wlroots' headless
-# backend with the panel on the simulator (never with --kiosk here: a fatal error would power
-# the machine off), a screenshot is taken with grim, the Files dialog is opened over the remote
+# backend with the panel on the simulator and --kiosk as on the panel PC (a stand-in systemctl
+# first on the PATH refuses the power-off a fatal error would ask for), a screenshot is taken
+# with grim, the Files dialog is opened over the remote
 # line and pictured with its touch keyboard (OUT-keyboard.png), and SIGTERM ends it all with
 # status 0.
 #     kiosk-test.sh SESSION_SCRIPT KV4PANEL OUT.png
@@ -37,16 +38,23 @@ cleanup() {
 }
 trap cleanup EXIT
 
+# systemctl as the panel would find it: it powers nothing off, and says it was asked.
+mkdir "$tmp/bin"
+cat >"$tmp/bin/systemctl" <<S
+#!/bin/sh
+echo "systemctl \$*" >>"$tmp/xdg/systemctl.log"
+exit 1
+S
+chmod 755 "$tmp/bin/systemctl"
 # A sanitizer build's leak check would also count what Qt's Wayland and D-Bus clients keep
 # until exit; the offscreen tests check the program's own memory.
 cat >"$tmp/panel" <<S
 #!/bin/sh
-[ "\$1" = --kiosk ] && shift
 ASAN_OPTIONS=detect_leaks=0 exec "$program" --simulate --select-unit 3 --config /nonexistent/KV4.ini --remote 127.0.0.1:$port "\$@"
 S
 chmod 755 "$tmp/panel"
 
-$as env -i PATH=/usr/bin:/bin HOME="$tmp/xdg" XDG_RUNTIME_DIR="$tmp/xdg" \
+$as env -i PATH="$tmp/bin:/usr/bin:/bin" HOME="$tmp/xdg" XDG_RUNTIME_DIR="$tmp/xdg" \
     WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman \
     RUNTIME_DIRECTORY="$tmp/run" KV4_PANEL="$tmp/panel" \
     sh "$session" </dev/null >"$tmp/out" 2>&1 &
@@ -88,6 +96,9 @@ sleep 1
 $as env XDG_RUNTIME_DIR="$tmp/xdg" WAYLAND_DISPLAY=wayland-0 grim "$tmp/xdg/kshot.png" &&
     cp "$tmp/xdg/kshot.png" "$kshot"
 if [ -s "$kshot" ]; then echo "ok   screenshot $kshot"; else echo "FAIL no screenshot of the keyboard"; fail=1; fi
+if [ -e "$tmp/xdg/systemctl.log" ]; then
+    echo "FAIL the panel asked systemctl: $(cat "$tmp/xdg/systemctl.log")"; fail=1
+fi
 if grep -q "touch keyboard cannot be shown" "$tmp/out"; then
     echo "FAIL $(grep "touch keyboard" "$tmp/out")"; fail=1
 fi
