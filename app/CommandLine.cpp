@@ -26,7 +26,7 @@ std::optional<CommandLine> ParseCommandLine(const std::vector<std::string>& args
                                 name == "--select-unit" || name == "--remote" ||
                                 name == "--remote-token";
         const bool isFlag = name == "--help" || name == "-h" || name == "--version" ||
-                            name == "--simulate" || name == "--kiosk";
+                            name == "--simulate" || name == "--kiosk" || name == "--check-link";
         if (!takesValue && !isFlag) {
             *error = "unknown option '" + args[i] + "' (see --help)";
             return std::nullopt;
@@ -55,6 +55,8 @@ std::optional<CommandLine> ParseCommandLine(const std::vector<std::string>& args
             options.simulate = true;
         else if (name == "--kiosk")
             options.kiosk = true;
+        else if (name == "--check-link")
+            options.checkLink = true;
         else if (name == "--remote")
             options.remote = value;
         else if (name == "--remote-token")
@@ -115,6 +117,8 @@ std::string UsageText() {
            "  --kiosk          this PC is a dedicated panel: a fatal error powers it off,\n"
            "                   the manuals open in the panel's own viewer, and the\n"
            "                   dialogs draw their own captions (no title bars)\n"
+           "  --check-link     check the link (port, control surface, Main Units, timing)\n"
+           "                   and print a report; no display needed\n"
            "  --version        print the version and exit\n"
            "  --help           print this text and exit\n";
 }

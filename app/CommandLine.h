@@ -14,8 +14,9 @@ struct CommandLine {
     bool version = false;
     bool simulate = false;
     bool kiosk = false;
-    int pressUnit = 0;  // with --simulate: unit key pressed on the simulated surface at start
-    std::string port;   // empty: the default parallel port
+    bool checkLink = false;  // the bring-up report on the terminal instead of the panel
+    int pressUnit = 0;       // with --simulate: unit key pressed on the simulated surface at start
+    std::string port;        // empty: the default parallel port
     std::string configPath = kDefaultConfigPath;
     std::string serialDevice = kDefaultSerialDevice;
     bool serialGiven = false;  // --serial was given: the line is that device, also simulated

@@ -9,6 +9,7 @@
 #include "app/CommandLine.h"
 #include "app/CursorHider.h"
 #include "app/DisplayGuard.h"
+#include "app/LinkCheck.h"
 #include "app/LinkWaitGuard.h"
 #include "app/MainPanelDlg.h"
 #include "app/PanelApp.h"
@@ -80,6 +81,38 @@ std::unique_ptr<CRemoteServer> StartRemote(const CommandLine& options, SimRig* r
     return server;
 }
 
+// --check-link: the bring-up report on the terminal, without a display or a box.
+int CheckLink(const CommandLine& options) {
+    SteadyClock clock;
+    SetClock(&clock);
+    std::unique_ptr<SimRig> rig;
+    std::unique_ptr<PortIo> port;
+    std::string name, error;
+    if (options.simulate) {
+        rig = SimRig::Standard();
+        SetPortIo(&rig->Port());
+        name = "the simulated rig";
+    } else {
+        name = options.port.empty() ? kDefaultPort : options.port;
+        const auto location = ParsePortLocation(name, &error);
+        port = location ? OpenParallelPort(*location, &error) : nullptr;
+        if (!port) {
+            std::printf(
+                "%-12s%s: %s\n%-12sthe port cannot be used: see the README, \"Bringing "
+                "up a panel PC\"\n",
+                "port", name.c_str(), error.c_str(), "result");
+            SetClock(nullptr);
+            return kExitPortUnusable;
+        }
+        if (location->kind == PortLocation::Kind::Ppdev) name += " (ppdev, EPP)";
+        SetPortIo(port.get());
+    }
+    const int status = RunLinkCheck(name, stdout);
+    SetPortIo(nullptr);
+    SetClock(nullptr);
+    return status;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -97,6 +130,7 @@ int main(int argc, char** argv) {
         std::printf("kv4panel %s\n", KV4_VERSION);
         return 0;
     }
+    if (options->checkLink) return CheckLink(*options);
 
     // A stop before the panel runs waits for it, and then ends it at once.
     CStopSignals stopSignals;

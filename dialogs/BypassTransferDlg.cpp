@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSocketNotifier>
 #include <QTimerEvent>
 #include <cstring>
 
@@ -50,6 +51,7 @@ CBypassTransferDlg::CBypassTransferDlg(QWidget* panel)
 
 CBypassTransferDlg::~CBypassTransferDlg() {
     m_relayTimer.stop();
+    WatchLine(false);
     if (m_portOpen) m_port.Close();
 }
 
@@ -91,6 +93,23 @@ void CBypassTransferDlg::Enable() {
     m_close->setEnabled(false);
     ClearFrame();
     m_relayTimer.start(kRelayPeriodMs, this);
+    WatchLine(true);
+}
+
+void CBypassTransferDlg::WatchLine(bool watch) {
+    delete m_lineWatch.data();
+    if (!watch || !m_port.IsOpen()) return;
+    // The tick stays for a frame whose sender stopped half-way; the bytes themselves are
+    // taken the moment they come, so a peer in lock step is answered at once.
+    m_lineWatch = new QSocketNotifier(m_port.Descriptor(), QSocketNotifier::Read, this);
+    connect(m_lineWatch, &QSocketNotifier::activated, this, [this] {
+        // The step is a posted message of the dialog's own, so that it waits its turn while the
+        // link waits; the watch rests until the step has read what came.
+        m_lineWatch->setEnabled(false);
+        if (m_continuing) return;
+        m_continuing = true;
+        QCoreApplication::postEvent(this, new QEvent(kRelayMore));
+    });
 }
 
 void CBypassTransferDlg::Disable() {
@@ -98,6 +117,7 @@ void CBypassTransferDlg::Disable() {
     m_status->setText(QString::fromLatin1(kBypassIdleStatus));
     m_close->setEnabled(true);
     m_relayTimer.stop();
+    WatchLine(false);
 }
 
 void CBypassTransferDlg::Fail() {
@@ -111,6 +131,7 @@ bool CBypassTransferDlg::event(QEvent* event) {
     if (event->type() == kRelayMore) {
         m_continuing = false;
         OnTimer(kRelayTimer);
+        if (m_lineWatch) m_lineWatch->setEnabled(true);
         return true;
     }
     if (event->type() == kCloseAfterFailure) {
@@ -172,7 +193,9 @@ void CBypassTransferDlg::Forward() {
     // Whatever the link reports: a unit that did not answer leaves the answer all zero, and
     // the peer is told so by a count of 0.
     ResponseBuffer answer;
-    PassThrough(m_frame.data(), answer);
+    // An answer left on the link by a failed exchange would be taken for the next frame's,
+    // and every answer after it would be one behind: the link is reset first.
+    if (PassThrough(m_frame.data(), answer) != kLinkOk) ResetLinkTwice();
     // The reply is a whole frame of the answer's own count C: 0x02, C, the response code, the
     // C - 1 data bytes and the byte after them, however long the request was.
     const int count = answer[kRespCount];

@@ -5,6 +5,7 @@
 // on the line as a reply frame. The dialog picks the line rate and starts and stops the relay.
 
 #include <QBasicTimer>
+#include <QPointer>
 #include <array>
 #include <cstdint>
 
@@ -14,6 +15,7 @@
 class QLabel;
 class QPushButton;
 class QRadioButton;
+class QSocketNotifier;
 
 // Template 180.
 inline constexpr int kBypassTemplateWidth = 192;
@@ -78,6 +80,8 @@ private:
     bool Take(uint8_t byte);
     void Forward();
     void ClearFrame();
+    // Watches the line, so that a frame is relayed as soon as its last byte arrives.
+    void WatchLine(bool watch);
 
     bool m_initialised = false;
     bool m_portOpen = false;
@@ -87,6 +91,7 @@ private:
     int m_frameCount = 0;
     uint32_t m_lastByteMs = 0;
     QBasicTimer m_relayTimer;
+    QPointer<QSocketNotifier> m_lineWatch;
     QRadioButton* m_rate38400;
     QRadioButton* m_rate115200;
     QPushButton* m_enable;

@@ -467,10 +467,14 @@ void ShutdownPC(CPanelHost& panel) {
     ThePower().PowerOff();
 }
 
-void ClearLamps(CPanelHost& panel) {
+void DarkLamps(uint8_t lamps[kLampBytes]) {
     for (int byte = 0; byte < kLampBytes; ++byte)
-        panel.m_lamps[byte] =
+        lamps[byte] =
             byte > kLastTallyResetByte && byte <= kLastUnitLampByte ? kLampRestPattern : 0;
+}
+
+void ClearLamps(CPanelHost& panel) {
+    DarkLamps(panel.m_lamps.data());
     SendLamps(panel);
 }
 

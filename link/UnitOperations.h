@@ -78,6 +78,8 @@ void ShutdownPC(CPanelHost& panel);
 
 // Lamp image of a panel with nothing selected: bytes 0..5 = 0, 6..10 = 62, 11 = 0; sent.
 void ClearLamps(CPanelHost& panel);
+// The lamp image of a panel with nothing lit, as ClearLamps sends it.
+void DarkLamps(uint8_t lamps[kLampBytes]);
 
 // Starts timer 1 (20 ms), 2 (100 ms) or 3 (20 ms); any other id starts nothing.
 void StartTimer(CPanelHost& panel, int id);

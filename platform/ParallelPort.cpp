@@ -1,13 +1,9 @@
 #include "platform/ParallelPort.h"
 
+#include "platform/PpdevPort.h"
+
 #include <cerrno>
 #include <cstring>
-
-#include <fcntl.h>
-#include <linux/parport.h>
-#include <linux/ppdev.h>
-#include <sys/ioctl.h>
-#include <unistd.h>
 
 #if defined(__x86_64__) || defined(__i386__)
 #include <sys/io.h>
@@ -16,56 +12,7 @@
 
 namespace {
 
-constexpr uint16_t kStatusOffset = 1;
-constexpr uint16_t kControlOffset = 2;
-constexpr uint16_t kEppDataOffset = 4;
 constexpr uint16_t kRegisterSpan = 8;
-
-// Register reads and writes through the ppdev driver: status and control by ioctl, EPP data
-// cycles by read() and write() with the port claimed in EPP mode.
-class PpdevPort final : public PortIo {
-public:
-    explicit PpdevPort(int fd) : m_fd(fd) {}
-    ~PpdevPort() override {
-        ioctl(m_fd, PPRELEASE);
-        close(m_fd);
-    }
-
-    uint8_t Read(uint16_t port) override {
-        unsigned char value = 0xFF;
-        switch (static_cast<uint16_t>(port - kLegacyPortBase)) {
-            case kStatusOffset:
-                ioctl(m_fd, PPRSTATUS, &value);
-                break;
-            case kControlOffset:
-                ioctl(m_fd, PPRCONTROL, &value);
-                break;
-            case kEppDataOffset:
-                if (read(m_fd, &value, 1) != 1) value = 0xFF;
-                break;
-            default:
-                break;
-        }
-        return value;
-    }
-
-    void Write(uint16_t port, uint8_t value) override {
-        unsigned char byte = value;
-        switch (static_cast<uint16_t>(port - kLegacyPortBase)) {
-            case kControlOffset:
-                ioctl(m_fd, PPWCONTROL, &byte);
-                break;
-            case kEppDataOffset:
-                (void)!write(m_fd, &byte, 1);
-                break;
-            default:
-                break;
-        }
-    }
-
-private:
-    int m_fd;
-};
 
 #ifdef KV4_HAVE_PORT_IO
 class DirectPort final : public PortIo {
@@ -83,22 +30,6 @@ private:
     uint16_t m_base;
 };
 #endif
-
-std::unique_ptr<PortIo> OpenPpdev(const std::string& device, std::string* error) {
-    const int fd = open(device.c_str(), O_RDWR);
-    if (fd < 0) {
-        *error = "cannot open the parallel port " + device + ": " + std::strerror(errno);
-        return nullptr;
-    }
-    int mode = IEEE1284_MODE_EPP;
-    if (ioctl(fd, PPCLAIM) != 0 || ioctl(fd, PPSETMODE, &mode) != 0) {
-        *error =
-            "cannot claim the parallel port " + device + " in EPP mode: " + std::strerror(errno);
-        close(fd);
-        return nullptr;
-    }
-    return std::make_unique<PpdevPort>(fd);
-}
 
 std::unique_ptr<PortIo> OpenDirect(uint16_t base, std::string* error) {
 #ifdef KV4_HAVE_PORT_IO
@@ -147,6 +78,7 @@ std::optional<PortLocation> ParsePortLocation(const std::string& text, std::stri
 }
 
 std::unique_ptr<PortIo> OpenParallelPort(const PortLocation& location, std::string* error) {
-    return location.kind == PortLocation::Kind::Ppdev ? OpenPpdev(location.device, error)
-                                                      : OpenDirect(location.base, error);
+    return location.kind == PortLocation::Kind::Ppdev
+               ? OpenPpdevPort(location.device, SystemPpdevCalls(), error)
+               : OpenDirect(location.base, error);
 }

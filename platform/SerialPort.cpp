@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
@@ -58,12 +59,27 @@ tcflag_t SizeOf(int dataBits) {
     }
 }
 
-// Whether the line holds the settings asked for. A line that cannot carry a parity bit (a
-// pseudo terminal) drops parity generation and keeps the rest.
-bool SameLine(const termios& asked, const termios& line) {
+// Raw bytes both ways: no translation, no echo, no line editing, no signals, and no flow
+// control of any kind (neither XON/XOFF nor the handshake lines).
+void MakeRaw(termios& line) {
+    line.c_iflag &= ~(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXON | IXOFF |
+                      IXANY | INPCK | IGNPAR);
+    line.c_oflag &= ~OPOST;
+    line.c_lflag &= ~(ECHO | ECHONL | ICANON | ISIG | IEXTEN);
+    line.c_cflag &= ~CRTSCTS;
+}
+
+SerialCalls g_systemSerialCalls;
+SerialCalls* g_serialCalls = &g_systemSerialCalls;
+
+// Whether the line holds the settings asked for. Only a pseudo terminal may drop parity
+// generation and keep the rest; a real port that does has not taken the line asked for.
+bool SameLine(const termios& asked, const termios& line, bool pseudoTerminal) {
+    const tcflag_t parityFree = pseudoTerminal ? PARENB : 0;
     return cfgetospeed(&line) == cfgetospeed(&asked) && cfgetispeed(&line) == cfgetispeed(&asked) &&
            line.c_iflag == asked.c_iflag && line.c_oflag == asked.c_oflag &&
-           line.c_lflag == asked.c_lflag && (line.c_cflag | PARENB) == (asked.c_cflag | PARENB);
+           line.c_lflag == asked.c_lflag &&
+           (line.c_cflag | parityFree) == (asked.c_cflag | parityFree);
 }
 
 // Waits up to ms milliseconds (-1: for ever) until fd is ready for events.
@@ -94,6 +110,23 @@ int WaitMs(uint32_t perByte, uint32_t constant) {
 
 }  // namespace
 
+int SerialCalls::GetAttr(int fd, termios& line) {
+    return tcgetattr(fd, &line);
+}
+
+int SerialCalls::SetAttr(int fd, const termios& line) {
+    return tcsetattr(fd, TCSANOW, &line);
+}
+
+bool SerialCalls::IsPseudoTerminal(int fd) {
+    char name[64] = {};
+    return ttyname_r(fd, name, sizeof name) == 0 && std::strncmp(name, "/dev/pts/", 9) == 0;
+}
+
+void SetSerialCalls(SerialCalls* calls) {
+    g_serialCalls = calls ? calls : &g_systemSerialCalls;
+}
+
 void SetSerialDevice(const std::string& path) {
     g_serialDevice = path.empty() ? kDefaultSerialDevice : path;
 }
@@ -117,16 +150,35 @@ bool CSerialPort::Open(const std::string& name) {
                      std::strerror(errno));
         return false;
     }
-    // Not shared: nobody else opens the line while the panel has it. A device that is no
-    // terminal at all is found out when it is configured.
-    ioctl(fd, TIOCEXCL);
+    // Not shared: the advisory lock keeps out every program that asks for it too (terminal
+    // programs do), and the terminal's exclusive mode keeps out any other open. A device that
+    // is no terminal at all is found out when it is configured.
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        std::fprintf(stderr, "kv4panel: serial line %s is held by another program\n",
+                     device.c_str());
+        close(fd);
+        return false;
+    }
+    if (ioctl(fd, TIOCEXCL) != 0 && errno != ENOTTY) {
+        std::fprintf(stderr, "kv4panel: serial line %s cannot be held alone: %s\n", device.c_str(),
+                     std::strerror(errno));
+        close(fd);
+        return false;
+    }
     m_hComm = fd;
+    // Raw from the start: a line left cooked (by a login, a terminal program) would otherwise
+    // echo back whatever the peer sends before the relay is enabled.
+    termios line{};
+    if (g_serialCalls->GetAttr(fd, line) == 0) {
+        MakeRaw(line);
+        g_serialCalls->SetAttr(fd, line);
+    }
     return true;
 }
 
 bool CSerialPort::Configure(int baud, int dataBits, int parity, bool checkParity, int stopBits) {
     termios dcb{};
-    m_result = IsOpen() ? tcgetattr(m_hComm, &dcb) : -1;
+    m_result = IsOpen() ? g_serialCalls->GetAttr(m_hComm, dcb) : -1;
     if (m_result != 0) {
         Fail(kMsgGetCommState, kCaptionCommState);
         return false;
@@ -137,12 +189,7 @@ bool CSerialPort::Configure(int baud, int dataBits, int parity, bool checkParity
                         (parity == kParityNone || parity == kParityOdd || parity == kParityEven) &&
                         (stopBits == kOneStopBit || stopBits == kTwoStopBits);
     if (usable) {
-        // Raw bytes both ways: no translation, no echo, no line editing, no signals, and no
-        // flow control of any kind (neither XON/XOFF nor the handshake lines).
-        dcb.c_iflag &= ~(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXON | IXOFF |
-                         IXANY | INPCK | IGNPAR);
-        dcb.c_oflag &= ~OPOST;
-        dcb.c_lflag &= ~(ECHO | ECHONL | ICANON | ISIG | IEXTEN);
+        MakeRaw(dcb);
         dcb.c_cflag &= ~(CSIZE | PARENB | PARODD | CSTOPB | CRTSCTS);
         dcb.c_cflag |= size | CREAD | CLOCAL;
         if (parity != kParityNone) dcb.c_cflag |= PARENB;
@@ -153,12 +200,15 @@ bool CSerialPort::Configure(int baud, int dataBits, int parity, bool checkParity
         if (checkParity) dcb.c_iflag |= INPCK | IGNPAR;
         cfsetispeed(&dcb, speed);
         cfsetospeed(&dcb, speed);
-        tcsetattr(m_hComm, TCSANOW, &dcb);
+        g_serialCalls->SetAttr(m_hComm, dcb);
     }
     // What the line holds afterwards decides: the call reports success when any one setting
     // took, and failure when the line held all it can already.
     termios applied{};
-    m_result = usable && tcgetattr(m_hComm, &applied) == 0 && SameLine(dcb, applied) ? 0 : -1;
+    m_result = usable && g_serialCalls->GetAttr(m_hComm, applied) == 0 &&
+                       SameLine(dcb, applied, g_serialCalls->IsPseudoTerminal(m_hComm))
+                   ? 0
+                   : -1;
     if (m_result != 0) {
         Fail(kMsgSetCommState, kCaptionCommState);
         return false;
@@ -173,13 +223,13 @@ bool CSerialPort::Configure(int baud, int dataBits, int parity, bool checkParity
 bool CSerialPort::SetTimeouts(uint32_t readInterval, uint32_t readPerByte, uint32_t readConstant,
                               uint32_t writePerByte, uint32_t writeConstant) {
     termios line{};
-    m_result = IsOpen() ? tcgetattr(m_hComm, &line) : -1;
+    m_result = IsOpen() ? g_serialCalls->GetAttr(m_hComm, line) : -1;
     if (m_result != 0) return false;
     m_timeouts = {readInterval, readPerByte, readConstant, writePerByte, writeConstant};
     // The terminal hands over what it has at once; ReadByte waits itself, to the millisecond.
     line.c_cc[VMIN] = 0;
     line.c_cc[VTIME] = 0;
-    m_result = tcsetattr(m_hComm, TCSANOW, &line);
+    m_result = g_serialCalls->SetAttr(m_hComm, line);
     if (m_result != 0) {
         Fail(kMsgSetTimeouts, kCaptionTimeouts);
         return false;

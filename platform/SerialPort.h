@@ -64,6 +64,8 @@ public:
     void Close();
 
     bool IsOpen() const { return m_hComm >= 0; }
+    // The open line's descriptor, for an event loop to watch; -1 when closed.
+    int Descriptor() const { return m_hComm; }
     // Whether a byte waits to be read, taken along already or still on the line; never waits.
     bool HasInput() const;
 
@@ -83,6 +85,18 @@ private:
     int m_aheadNext = 0;
     int m_aheadEnd = 0;
 };
+
+// The terminal calls that set the line up; the system's unless a test sets others.
+class SerialCalls {
+public:
+    virtual ~SerialCalls() = default;
+    virtual int GetAttr(int fd, termios& line);
+    virtual int SetAttr(int fd, const termios& line);
+    // A pseudo terminal (the simulator's bypass line, a terminal program's) carries no parity
+    // bit; a real port must.
+    virtual bool IsPseudoTerminal(int fd);
+};
+void SetSerialCalls(SerialCalls* calls);
 
 // The device a port name opens: kBypassPortName leads to the one set here
 // (kDefaultSerialDevice until then); any other name is taken as a device path.

@@ -122,6 +122,19 @@ TEST_F(BypassDialog, EachRequestGoesToTheSelectedUnitAndItsWholeAnswerComesBackI
     });
 }
 
+TEST_F(BypassDialog, AWholeFrameIsRelayedTheMomentItsLastByteArrives) {
+    Relaying([&](CBypassTransferDlg&) {
+        // No relay tick (100 ms) comes in these few turns of the event loop: the line's own
+        // readiness starts the step.
+        line.Send(kIdentifyFrame);
+        for (int turn = 0; turn < 5; ++turn)
+            QCoreApplication::processEvents();
+        const Bytes reply = line.Received();
+        ASSERT_EQ(reply.size(), 13u);
+        EXPECT_EQ(reply[2], 0x40) << "the identify's answer";
+    });
+}
+
 TEST_F(BypassDialog, BrokenFramesNeverReachTheUnitAndAStalledOneIsDropped) {
     Relaying([&](CBypassTransferDlg& d) {
         const size_t before = tap->packets.size();
@@ -143,6 +156,24 @@ TEST_F(BypassDialog, BrokenFramesNeverReachTheUnitAndAStalledOneIsDropped) {
     });
 }
 
+TEST_F(BypassDialog, AnAnswerLeftOnTheLinkIsResetAwaySoTheNextIsNotOneBehind) {
+    // One over-long answer: the link gives up after its header and leaves the rest waiting.
+    rig->Unit(3)->Faults().corruption = SimCorruption::Oversize;
+    rig->Unit(3)->Faults().corruptCount = 1;
+    Relaying([&](CBypassTransferDlg& d) {
+        line.Send(kIdentifyFrame);
+        d.OnTimer(kRelayTimer);
+        line.Received();
+        EXPECT_EQ(rig->Port().PendingBytes(), 0u) << "the rest of the answer was reset away";
+        // The next request gets its own answer: the title's, code 0x00 (not the identify's '@').
+        line.Send({0x02, 0x01, 0xB6, 0xFF});
+        d.OnTimer(kRelayTimer);
+        const Bytes reply = line.Received();
+        ASSERT_GT(reply.size(), 3u);
+        EXPECT_EQ(reply[2], 0x00);
+    });
+}
+
 TEST_F(BypassDialog, BytesSentWhileIdleWaitForEnableAndASilentUnitGivesACountOfZero) {
     rig->Unit(3)->Faults().answersLeft = 0;
     WhileOpen<CBypassTransferDlg>([&] { Touch(); },
@@ -154,7 +185,10 @@ TEST_F(BypassDialog, BytesSentWhileIdleWaitForEnableAndASilentUnitGivesACountOfZ
                                           << "idle: the relay does not run";
                                       Enable(d);
                                       d.OnTimer(kRelayTimer);
-                                      EXPECT_EQ(tap->packets.size(), before + 1);
+                                      // The request, then the two link resets after it
+                                      // failed.
+                                      ASSERT_EQ(tap->packets.size(), before + 3);
+                                      EXPECT_EQ(tap->packets[before], kIdentifyPacket);
                                       EXPECT_EQ(line.Received(3), (Bytes{0x02, 0x00, 0x00}));
                                       Enable(d);
                                   });

@@ -29,6 +29,7 @@ cat >"$tmp/expected" <<'LIST'
 /usr/bin/kv4panel
 /usr/lib/kv4/session
 /usr/lib/kv4/update
+/usr/lib/modules-load.d/kv4panel.conf
 /usr/lib/systemd/system/kv4panel.service
 /usr/lib/sysusers.d/kv4panel.conf
 /usr/share/doc/kv4/README
@@ -64,6 +65,9 @@ check "postinst makes the kiosk user and enables nothing by itself" \
 check "lintian" lintian --fail-on error,warning "$deb"
 
 dpkg-deb -x "$deb" "$tmp/root"
+check "the parallel port's modules load at boot" \
+    sh -c "grep -qx parport_pc '$tmp/root/usr/lib/modules-load.d/kv4panel.conf' &&
+           grep -qx ppdev '$tmp/root/usr/lib/modules-load.d/kv4panel.conf'"
 nodisplay=(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM -u XDG_SESSION_TYPE)
 check "the packaged --version" \
     test "$("${nodisplay[@]}" "$tmp/root/usr/bin/kv4panel" --version)" = "kv4panel $version"

@@ -28,12 +28,18 @@ constexpr SerialTimeouts kReadWait{0, 100, 0, 0, 0};
 
 TEST(SerialPort, SetsUpARawLineWithoutFlowControlAtTheRateAsked) {
     PseudoTerminal line;
+    termios t = line.Line();
+    ASSERT_TRUE((t.c_lflag & ICANON) && (t.c_iflag & IXON) && (t.c_cflag & CRTSCTS))
+        << "the line starts cooked, so that every setting below must be made";
     SetSerialDevice(line.Device());
     CSerialPort port;
     ASSERT_TRUE(port.Open(kBypassPortName)) << "com1 leads to the device set";
     SetSerialDevice("");
     ASSERT_TRUE(port.Configure(38400, 8, kParityOdd, true, kOneStopBit));
-    termios t = line.Line();
+    t = line.Line();
+    // Odd parity; a pseudo terminal keeps the choice but carries no parity bit (it clears
+    // PARENB itself), which only a pseudo terminal may do.
+    EXPECT_TRUE(t.c_cflag & PARODD);
     EXPECT_EQ(cfgetospeed(&t), B38400);
     EXPECT_EQ(cfgetispeed(&t), B38400);
     EXPECT_EQ(t.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));
@@ -120,6 +126,58 @@ TEST(SerialPort, AWriteToALineThatTakesNothingMoreGivesUpAfterItsTimeOut) {
     EXPECT_FALSE(port.WriteByte(0x5A));
     EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(45))
         << "a full line is waited on for 10 + 40 ms";
+}
+
+// The terminal calls of a line the tests shape: a real port (no pseudo terminal), and a line
+// whose settings stop being written after some calls.
+class ShapedLine final : public SerialCalls {
+public:
+    bool realPort = false;
+    int setsLeft = -1;
+    int SetAttr(int fd, const termios& line) override {
+        if (setsLeft == 0) return -1;
+        if (setsLeft > 0) --setsLeft;
+        return SerialCalls::SetAttr(fd, line);
+    }
+    bool IsPseudoTerminal(int fd) override {
+        return !realPort && SerialCalls::IsPseudoTerminal(fd);
+    }
+};
+
+TEST(SerialPort, AnotherProgramsLineAndARealPortWithoutParityAreRefused) {
+    PseudoTerminal line;
+    CSerialPort first, second;
+    ASSERT_TRUE(first.Open(line.Device()));
+    EXPECT_FALSE(second.Open(line.Device())) << "held alone, also from root";
+    first.Close();
+    ASSERT_TRUE(second.Open(line.Device())) << "free again once closed";
+    second.Close();
+
+    // A real port that did not keep odd parity would drop every byte as a parity error.
+    ShapedLine real;
+    real.realPort = true;
+    SetSerialCalls(&real);
+    ASSERT_TRUE(first.Open(line.Device()));
+    TestPrompter().Expect(kMsgSetCommState);
+    EXPECT_FALSE(first.Configure(115200, 8, kParityOdd, true, kOneStopBit));
+    EXPECT_FALSE(first.IsOpen());
+    // Without parity there is nothing to keep: the line is taken.
+    ASSERT_TRUE(first.Open(line.Device()));
+    EXPECT_TRUE(first.Configure(115200, 8, kParityNone, false, kOneStopBit));
+
+    // Time-outs that cannot be written.
+    ShapedLine stuck;
+    SetSerialCalls(&stuck);
+    ASSERT_TRUE(first.Open(line.Device()));
+    ASSERT_TRUE(first.Configure(115200, 8, kParityOdd, true, kOneStopBit));
+    stuck.setsLeft = 0;
+    TestPrompter().Expect(kMsgSetTimeouts);
+    EXPECT_FALSE(first.SetTimeouts(0, 100, 0, 0, 0));
+    EXPECT_FALSE(first.IsOpen());
+    SetSerialCalls(nullptr);
+    ASSERT_EQ(TestPrompter().shown.size(), 2u);
+    EXPECT_EQ(TestPrompter().shown[1].caption, kCaptionTimeouts);
+    EXPECT_EQ(TestPrompter().shown[1].icon, PromptIcon::Stop);
 }
 
 TEST(SerialPort, ALineThatCannotBeSetUpIsReportedAndClosed) {

@@ -26,10 +26,17 @@ public:
         char name[256];
         if (ttyname_r(m_device, name, sizeof name) == 0) m_path = name;
         fcntl(m_far, F_SETFL, fcntl(m_far, F_GETFL) | O_NONBLOCK);
-        termios raw{};
-        tcgetattr(m_device, &raw);
-        cfmakeraw(&raw);
-        tcsetattr(m_device, TCSANOW, &raw);
+        // A cooked line, as a serial port is left by a login or a terminal program: line
+        // editing, echo, CR to LF, XON/XOFF and the handshake lines, even parity. Whoever
+        // uses it must set it up first.
+        termios cooked{};
+        tcgetattr(m_device, &cooked);
+        cooked.c_iflag |= ICRNL | IXON;
+        cooked.c_lflag |= ECHO | ICANON | ISIG;
+        cooked.c_oflag |= OPOST;
+        cooked.c_cflag |= CRTSCTS | PARENB;
+        cooked.c_cflag &= ~PARODD;
+        tcsetattr(m_device, TCSANOW, &cooked);
     }
     ~PseudoTerminal() {
         if (m_device >= 0) close(m_device);
