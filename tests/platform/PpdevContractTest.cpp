@@ -13,7 +13,9 @@
 #include <vector>
 
 #include "link/Commands.h"
+#include "link/PanelHost.h"
 #include "link/PanelState.h"
+#include "link/UnitOperations.h"
 #include "platform/ParallelPort.h"
 #include "platform/PpdevPort.h"
 #include "sim/SimRig.h"
@@ -44,10 +46,14 @@ private:
     PortIo& m_inner;
 };
 
-// What the panel's link start, scan and selection send: the surface, the four units, the
-// selected unit's values, menu blob and file list.
+// What the panel's link start, scan and selection send: the surface configured, its lamps
+// cleared and read, the four units, the selected unit's values, menu blob and file list.
 std::vector<LinkStatus> Exchanges() {
     std::vector<LinkStatus> results;
+    results.push_back(ConfigurePanel(17, 16, 8, 4));
+    uint8_t lamps[kLampBytes];
+    DarkLamps(lamps);
+    results.push_back(SetPanelLamps(lamps));
     uint8_t version[kPanelVersionLength] = {};
     results.push_back(ReadPanelVersion(version));
     results.push_back(ReadPanelStatus());
@@ -98,7 +104,7 @@ TEST(PpdevContract, TheLinkSaysTheSameOverTheDriverAsOverTheInProcessPort) {
 
     const LinkRun got = OverPort(*port);
     EXPECT_EQ(got.results, expected.results);
-    ASSERT_EQ(got.results.size(), 9u);
+    ASSERT_EQ(got.results.size(), 11u);
     EXPECT_EQ(got.results[0], kLinkOk);
     EXPECT_EQ(got.results.back(), kLinkOk);
     EXPECT_GT(got.conversation.size(), 10000u) << "the blob download is a long read";
