@@ -4,7 +4,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QPushButton>
 #include <memory>
@@ -84,11 +84,3 @@ void BM_RelayLockStepRoundTrips(benchmark::State& state) {
 BENCHMARK(BM_RelayLockStepRoundTrips)->Iterations(1)->Unit(benchmark::kSecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -97,11 +97,3 @@ BENCHMARK(BM_ConsoleRepaintGapWhileTheUnitIsLost)
     ->Unit(benchmark::kSecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
