@@ -104,7 +104,8 @@ int CheckLink(const CommandLine& options) {
             SetClock(nullptr);
             return kExitPortUnusable;
         }
-        if (location->kind == PortLocation::Kind::Ppdev) name += " (ppdev, EPP)";
+        name += location->kind == PortLocation::Kind::Ppdev ? " (ppdev, EPP available)"
+                                                            : " (direct port I/O)";
         SetPortIo(port.get());
     }
     const int status = RunLinkCheck(name, stdout);

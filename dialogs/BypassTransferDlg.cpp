@@ -106,6 +106,12 @@ void CBypassTransferDlg::WatchLine(bool watch) {
         // The step is a posted message of the dialog's own, so that it waits its turn while the
         // link waits; the watch rests until the step has read what came.
         m_lineWatch->setEnabled(false);
+        // Ready with nothing to read is a line that hung up (an adapter pulled, a closed far
+        // end): it would be ready again at once, for ever. The tick alone watches it from now.
+        if (!m_port.HasInput()) {
+            m_lineWatch->deleteLater();
+            return;
+        }
         if (m_continuing) return;
         m_continuing = true;
         QCoreApplication::postEvent(this, new QEvent(kRelayMore));

@@ -11,12 +11,15 @@
 #include <unistd.h>
 
 #include "platform/ParallelPort.h"
+#include "platform/Report.h"
 
 namespace {
 
 constexpr uint16_t kStatusOffset = 1;
 constexpr uint16_t kControlOffset = 2;
 constexpr uint16_t kEppDataOffset = 4;
+constexpr uint8_t kControlLines = 0x0F;
+constexpr uint8_t kReverseBit = 0x20;
 // What the direct port reads when an EPP cycle gets no byte: the bus floats high.
 constexpr uint8_t kNoByte = 0xFF;
 
@@ -77,13 +80,21 @@ public:
     void Write(uint16_t port, uint8_t value) override {
         unsigned char byte = value;
         switch (static_cast<uint16_t>(port - kLegacyPortBase)) {
-            case kControlOffset:
-                Retried([&] { return m_calls.Ioctl(m_fd, PPWCONTROL, &byte); });
+            case kControlOffset: {
+                // The driver writes only the four control lines; the data direction (bit 5) is
+                // its own call.
+                int reverse = (value & kReverseBit) ? 1 : 0;
+                unsigned char lines = value & kControlLines;
+                if (Retried([&] { return m_calls.Ioctl(m_fd, PPDATADIR, &reverse); }) != 0 ||
+                    Retried([&] { return m_calls.Ioctl(m_fd, PPWCONTROL, &lines); }) != 0)
+                    ReportOnce("the parallel port's control register cannot be written");
                 break;
+            }
             case kEppDataOffset:
                 // A byte the far side does not take is lost as on the direct port; the
                 // answer that never comes tells the link.
-                Retried([&] { return m_calls.Write(m_fd, &byte, 1); });
+                if (Retried([&] { return m_calls.Write(m_fd, &byte, 1); }) < 0 && errno != EAGAIN)
+                    ReportOnce("an EPP write of the parallel port failed");
                 break;
             default:
                 break;
@@ -91,8 +102,17 @@ public:
     }
 
 private:
+    // A driver that refuses a register is said once in the journal; the link's result codes
+    // tell the rest.
+    void ReportOnce(const char* what) {
+        if (m_reported) return;
+        m_reported = true;
+        ReportLine(std::string(what) + ": " + std::strerror(errno));
+    }
+
     PpdevCalls& m_calls;
     int m_fd;
+    bool m_reported = false;
 };
 
 std::string Reason(const std::string& what, const std::string& device) {
@@ -108,7 +128,10 @@ PpdevCalls& SystemPpdevCalls() {
 
 std::unique_ptr<PortIo> OpenPpdevPort(const std::string& device, PpdevCalls& calls,
                                       std::string* error) {
-    const int fd = Retried([&] { return calls.Open(device.c_str(), O_RDWR | O_NONBLOCK); });
+    // Not inherited by the programs the panel starts: the claim belongs to the open file, and a
+    // viewer that outlived the panel would hold the port.
+    const int fd =
+        Retried([&] { return calls.Open(device.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC); });
     if (fd < 0) {
         *error = Reason("cannot open the parallel port", device);
         return nullptr;

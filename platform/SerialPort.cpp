@@ -4,6 +4,8 @@
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -17,7 +19,9 @@ namespace {
 
 std::string g_serialDevice = kDefaultSerialDevice;
 
-constexpr uint32_t kNoWait = UINT32_MAX;  // read interval that, alone, means "do not wait"
+constexpr uint32_t kNoWait = UINT32_MAX;
+constexpr unsigned int kPtySlaveMajor = 136;
+constexpr unsigned int kPtySlaveMajors = 8;  // read interval that, alone, means "do not wait"
 
 speed_t SpeedOf(int baud) {
     switch (baud) {
@@ -119,8 +123,11 @@ int SerialCalls::SetAttr(int fd, const termios& line) {
 }
 
 bool SerialCalls::IsPseudoTerminal(int fd) {
-    char name[64] = {};
-    return ttyname_r(fd, name, sizeof name) == 0 && std::strncmp(name, "/dev/pts/", 9) == 0;
+    // The pseudo terminals' slave side: majors 136..143 (Unix 98), whatever devpts they sit on.
+    struct stat status {};
+    if (fstat(fd, &status) != 0 || !S_ISCHR(status.st_mode)) return false;
+    const unsigned int device = major(status.st_rdev);
+    return device >= kPtySlaveMajor && device < kPtySlaveMajor + kPtySlaveMajors;
 }
 
 void SetSerialCalls(SerialCalls* calls) {
@@ -150,8 +157,9 @@ bool CSerialPort::Open(const std::string& name) {
                      std::strerror(errno));
         return false;
     }
-    // Not shared: the advisory lock keeps out every program that asks for it too (terminal
-    // programs do), and the terminal's exclusive mode keeps out any other open. A device that
+    // Not shared: the advisory lock keeps out every program that asks for it too (picocom and
+    // other programs that lock with flock), and the terminal's exclusive mode any other open
+    // but root's. A device that
     // is no terminal at all is found out when it is configured.
     if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
         std::fprintf(stderr, "kv4panel: serial line %s is held by another program\n",

@@ -17,11 +17,9 @@
 
 namespace {
 
-// Runs the check over rig and gives its report.
-std::string Check(SimRig& rig, TapPort** tapOut, int* status) {
-    static std::unique_ptr<TapPort> tap;
-    tap = std::make_unique<TapPort>(rig.Port());
-    SetPortIo(tap.get());
+// Runs the check over rig through tap and gives its report.
+std::string Check(TapPort& tap, int* status) {
+    SetPortIo(&tap);
     char* text = nullptr;
     size_t size = 0;
     std::FILE* out = open_memstream(&text, &size);
@@ -30,7 +28,6 @@ std::string Check(SimRig& rig, TapPort** tapOut, int* status) {
     std::string report(text, size);
     std::free(text);
     SetPortIo(nullptr);
-    *tapOut = tap.get();
     return report;
 }
 
@@ -39,9 +36,9 @@ TEST(LinkCheck, ReportsTheSurfaceTheUnitsAndTheTimingAndSendsOnlyWhatTheLinkStar
     SetClock(&clock);
     ResetPanelState();
     auto rig = SimRig::Standard();
-    TapPort* tap = nullptr;
+    TapPort tap(rig->Port());
     int status = -1;
-    const std::string report = Check(*rig, &tap, &status);
+    const std::string report = Check(tap, &status);
     EXPECT_EQ(status, 0);
     for (const char* line :
          {"port        the simulated rig\n",
@@ -51,6 +48,10 @@ TEST(LinkCheck, ReportsTheSurfaceTheUnitsAndTheTimingAndSendsOnlyWhatTheLinkStar
           "result      the control surface answers: the panel can run\n"})
         EXPECT_NE(report.find(line), std::string::npos) << line << "\n" << report;
     EXPECT_NE(report.find("exchange    median "), std::string::npos) << report;
+    EXPECT_NE(report.find(" answered exchanges, 1 without an answer not timed\n"),
+              std::string::npos)
+        << "unit 4's wait is no exchange time\n"
+        << report;
     EXPECT_NE(report.find("long read   menu blob of unit 1: ok, "), std::string::npos) << report;
 
     // Reads only: the link start's configure, status, version and dark lamps, the scan's
@@ -58,7 +59,7 @@ TEST(LinkCheck, ReportsTheSurfaceTheUnitsAndTheTimingAndSendsOnlyWhatTheLinkStar
     const std::set<uint8_t> shortForm = {kCmdPanelStatus, kCmdPanelLamps, kCmdPanelConfigure,
                                          kCmdLinkReset, kCmdPanelVersion};
     const std::set<uint8_t> longForm = {kCmdIdentify, kCmdTitle, kCmdMenuReady, kCmdMenuBlob};
-    for (const auto& packet : tap->packets) {
+    for (const auto& packet : tap.packets) {
         if (packet[0] == 0x08)
             EXPECT_TRUE(longForm.count(packet[4])) << "command " << int(packet[4]);
         else
@@ -71,7 +72,8 @@ TEST(LinkCheck, ReportsTheSurfaceTheUnitsAndTheTimingAndSendsOnlyWhatTheLinkStar
 
     // A surface that does not answer: status 1, and the README's section named.
     rig->Surface().SetSilent(true);
-    const std::string silent = Check(*rig, &tap, &status);
+    TapPort silentTap(rig->Port());
+    const std::string silent = Check(silentTap, &status);
     EXPECT_EQ(status, 1);
     EXPECT_NE(silent.find("surface     configure 1 (no answer)"), std::string::npos) << silent;
     EXPECT_NE(silent.find("the control surface does not answer: see the README, \"Bringing up "

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSocketNotifier>
 #include <QTimer>
 
 #include "dialogs/BypassTransferDlg.h"
@@ -132,6 +133,18 @@ TEST_F(BypassDialog, AWholeFrameIsRelayedTheMomentItsLastByteArrives) {
         const Bytes reply = line.Received();
         ASSERT_EQ(reply.size(), 13u);
         EXPECT_EQ(reply[2], 0x40) << "the identify's answer";
+    });
+}
+
+TEST_F(BypassDialog, ALineThatHangsUpIsLeftToTheTickInsteadOfWakingThePanelForEver) {
+    Relaying([&](CBypassTransferDlg& d) {
+        ASSERT_EQ(d.findChildren<QSocketNotifier*>().size(), 1);
+        line.HangUp();
+        for (int turn = 0; turn < 20; ++turn)
+            QCoreApplication::processEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_TRUE(d.findChildren<QSocketNotifier*>().isEmpty()) << "still watching a dead line";
+        EXPECT_TRUE(d.Relaying());
     });
 }
 

@@ -23,17 +23,16 @@ bool FakePpdev::Interrupted() {
 }
 
 int FakePpdev::Open(const char* path, int flags) {
-    if (Interrupted()) return -1;
     if (m_device != path) return Fail(ENOENT);
     m_open = true;
     m_nonBlocking = (flags & O_NONBLOCK) != 0;
+    m_closeOnExec = (flags & O_CLOEXEC) != 0;
     m_mode = IEEE1284_MODE_COMPAT;
     return kFd;
 }
 
 int FakePpdev::Ioctl(int fd, unsigned long request, void* argument) {
     if (fd != kFd || !m_open) return Fail(EBADF);
-    if (Interrupted()) return -1;
     requests.push_back(request);
     switch (request) {
         case PPEXCL:
@@ -43,6 +42,7 @@ int FakePpdev::Ioctl(int fd, unsigned long request, void* argument) {
             return 0;
         case PPCLAIM:
             if (m_claimed) return Fail(EINVAL);
+            if (Interrupted()) return -1;
             if (heldByOtherDriver && m_exclusive) return Fail(ENXIO);
             m_registered = true;
             m_claimed = true;
@@ -66,13 +66,16 @@ int FakePpdev::Ioctl(int fd, unsigned long request, void* argument) {
             *static_cast<unsigned char*>(argument) = m_wire.Read(SimPort::kStatus);
             return 0;
         case PPRCONTROL:
-            *static_cast<unsigned char*>(argument) = m_wire.Read(SimPort::kControl);
+            *static_cast<unsigned char*>(argument) = m_controlLines;
             return 0;
         case PPWCONTROL:
-            m_wire.Write(SimPort::kControl, *static_cast<unsigned char*>(argument));
+            m_controlLines = *static_cast<unsigned char*>(argument) & 0x0F;
+            return 0;
+        case PPDATADIR:
+            m_reverse = *static_cast<int*>(argument) != 0;
             return 0;
         default:
-            return Fail(EINVAL);
+            return Fail(ENOTTY);
     }
 }
 
@@ -90,7 +93,6 @@ ssize_t FakePpdev::Read(int fd, void* buffer, size_t count) {
             return static_cast<ssize_t>(got);
         }
         if (m_nonBlocking) return Fail(EAGAIN);
-        if (Interrupted()) return -1;
         if (spin >= kHangSpins) {
             // Where the real driver would go on for ever: the test is told, and the caller
             // gets an error it does not retry.
@@ -103,7 +105,6 @@ ssize_t FakePpdev::Read(int fd, void* buffer, size_t count) {
 ssize_t FakePpdev::Write(int fd, const void* buffer, size_t count) {
     if (fd != kFd || !m_open) return Fail(EBADF);
     if (!m_claimed) return Fail(EINVAL);
-    if (Interrupted()) return -1;
     const auto* bytes = static_cast<const unsigned char*>(buffer);
     for (size_t i = 0; i < count; ++i)
         m_wire.Write(SimPort::kData, bytes[i]);
@@ -114,5 +115,7 @@ int FakePpdev::Close(int fd) {
     if (fd != kFd || !m_open) return Fail(EBADF);
     m_open = false;
     m_claimed = false;
+    m_registered = false;
+    m_exclusive = false;
     return 0;
 }

@@ -7,7 +7,12 @@
 //   PPEXCL came first; PPEXCL after that is refused with EINVAL (pp_open, PPEXCL in
 //   pp_do_ioctl).
 // - PPGETMODES and PPSETMODE work unclaimed; every register ioctl (PPRSTATUS, PPRCONTROL,
-//   PPWCONTROL, PPRELEASE), read() and write() need the port claimed, else EINVAL.
+//   PPWCONTROL, PPDATADIR, PPRELEASE), read() and write() need the port claimed, else EINVAL;
+//   an ioctl the driver does not know is ENOTTY.
+// - The control ioctls reach only the four control lines (bits 0..3, as parport_pc masks
+//   them); the data direction is PPDATADIR's.
+// - PPCLAIM may sleep until the port is free, and a signal then ends it with EINTR; closing
+//   the file releases and unregisters the device (pp_release).
 // - An EPP read() that gets no byte is retried inside the driver for as long as no signal
 //   comes, unless the file is O_NONBLOCK: then it returns EAGAIN (the loop in pp_read). Here
 //   the retry loop gives up after kHangSpins turns (EIO) and reports hung(), so a test fails
@@ -35,7 +40,7 @@ public:
         PARPORT_MODE_PCSPP | PARPORT_MODE_TRISTATE | PARPORT_MODE_EPP | PARPORT_MODE_ECP;
     // Another driver (the printer's) holds the port: an exclusive claim fails with ENXIO.
     bool heldByOtherDriver = false;
-    // The next calls fail with EINTR, as when a signal comes.
+    // The next claims fail with EINTR, as when a signal comes while the claim sleeps.
     int interruptNext = 0;
 
     int Open(const char* path, int flags) override;
@@ -48,6 +53,8 @@ public:
     bool claimed() const { return m_claimed; }
     bool exclusive() const { return m_exclusive; }
     bool nonBlocking() const { return m_nonBlocking; }
+    bool closeOnExec() const { return m_closeOnExec; }
+    bool reverse() const { return m_reverse; }
     bool hung() const { return m_hung; }
     int mode() const { return m_mode; }
     // The ioctl requests in order, for the order of the claim.
@@ -63,6 +70,9 @@ private:
     bool m_exclusive = false;
     bool m_claimed = false;
     bool m_nonBlocking = false;
+    bool m_closeOnExec = false;
+    bool m_reverse = false;
+    uint8_t m_controlLines = 0x04;
     bool m_hung = false;
     int m_mode = 0;
 };

@@ -154,6 +154,9 @@ TEST(SerialPort, AnotherProgramsLineAndARealPortWithoutParityAreRefused) {
     second.Close();
 
     // A real port that did not keep odd parity would drop every byte as a parity error.
+    struct Restore {
+        ~Restore() { SetSerialCalls(nullptr); }
+    } restore;
     ShapedLine real;
     real.realPort = true;
     SetSerialCalls(&real);

@@ -74,6 +74,12 @@ public:
         return got;
     }
 
+    // The far end goes away (a terminal program quits, an adapter is pulled).
+    void HangUp() {
+        if (m_far >= 0) close(m_far);
+        m_far = -1;
+    }
+
 private:
     int Waiting() const {
         int n = 0;
