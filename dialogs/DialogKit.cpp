@@ -130,10 +130,6 @@ void SetDialogCaptions(bool drawn) {
     g_dialogCaptions = drawn;
 }
 
-bool DialogCaptionsDrawn() {
-    return g_dialogCaptions;
-}
-
 CSetupDialog::CSetupDialog(QWidget* panel, QSize templateDlu)
     : QDialog(panel),
       m_templateSize(DluSize(templateDlu.width(), templateDlu.height())),

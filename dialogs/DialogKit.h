@@ -42,7 +42,6 @@ int ClampedSelection(int current, int step, int count);
 // Whether setup dialogs draw their caption in a strip of their own: a kiosk shows windows
 // without title bars. Off by default, where the window manager's title bar serves.
 void SetDialogCaptions(bool drawn);
-bool DialogCaptionsDrawn();
 // The height of that strip; it adds to the dialog's height.
 inline constexpr int kCaptionStripHeight = 30;
 

@@ -94,10 +94,6 @@ void PrepareTouchKeyboard() {
     g_prepared = true;
 }
 
-bool TouchKeyboardPrepared() {
-    return g_prepared;
-}
-
 int AttachTouchKeyboard(QWidget* dialog, QLineEdit* target, int top) {
     if (!g_prepared || !dialog || !target) return 0;
     Keyboard* keyboard = TheKeyboard();

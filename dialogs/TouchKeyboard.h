@@ -15,7 +15,6 @@ class QWidget;
 // a window of its own, and drawn without a graphics card. Without this a dialog simply has no
 // keyboard (as in the tests that do not ask for one).
 void PrepareTouchKeyboard();
-bool TouchKeyboardPrepared();
 
 // Puts the keyboard into dialog at top, the dialog's width, typing into target; returns the
 // height it takes, 0 when there is no keyboard (not prepared, or it failed to load: said once
