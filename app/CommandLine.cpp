@@ -1,5 +1,7 @@
 #include "app/CommandLine.h"
 
+#include <charconv>
+
 #include "platform/ParallelPort.h"
 
 namespace {
@@ -12,11 +14,22 @@ void SplitOption(const std::string& arg, std::string* name, std::string* value, 
     *value = *hasValue ? arg.substr(eq + 1) : std::string();
 }
 
+bool ParseMegabytes(const std::string& text, int* out) {
+    int value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || value < 1 ||
+        value > kMaxTraceMaxMb)
+        return false;
+    *out = value;
+    return true;
+}
+
 }  // namespace
 
 std::optional<CommandLine> ParseCommandLine(const std::vector<std::string>& args,
                                             std::string* error) {
     CommandLine options;
+    bool traceMaxGiven = false;
     for (size_t i = 0; i < args.size(); ++i) {
         std::string name, value;
         bool hasValue = false;
@@ -24,7 +37,8 @@ std::optional<CommandLine> ParseCommandLine(const std::vector<std::string>& args
 
         const bool takesValue = name == "--port" || name == "--config" || name == "--serial" ||
                                 name == "--select-unit" || name == "--remote" ||
-                                name == "--remote-token";
+                                name == "--remote-token" || name == "--trace" ||
+                                name == "--trace-max" || name == "--replay";
         const bool isFlag = name == "--help" || name == "-h" || name == "--version" ||
                             name == "--simulate" || name == "--kiosk" || name == "--check-link";
         if (!takesValue && !isFlag) {
@@ -63,7 +77,18 @@ std::optional<CommandLine> ParseCommandLine(const std::vector<std::string>& args
             options.remoteToken = value;
         else if (name == "--config")
             options.configPath = value;
-        else if (name == "--serial") {
+        else if (name == "--trace")
+            options.trace = value;
+        else if (name == "--replay")
+            options.replay = value;
+        else if (name == "--trace-max") {
+            if (!ParseMegabytes(value, &options.traceMaxMb)) {
+                *error = "--trace-max needs a whole number of megabytes from 1 to " +
+                         std::to_string(kMaxTraceMaxMb);
+                return std::nullopt;
+            }
+            traceMaxGiven = true;
+        } else if (name == "--serial") {
             options.serialDevice = value;
             options.serialGiven = true;
         } else if (name == "--select-unit") {
@@ -83,6 +108,14 @@ std::optional<CommandLine> ParseCommandLine(const std::vector<std::string>& args
     }
     if (!options.remoteToken.empty() && options.remote.empty()) {
         *error = "--remote-token works only with --remote";
+        return std::nullopt;
+    }
+    if (traceMaxGiven && options.trace.empty()) {
+        *error = "--trace-max works only with --trace";
+        return std::nullopt;
+    }
+    if (!options.replay.empty() && !options.simulate) {
+        *error = "--replay works only with --simulate: the simulated units answer from the trace";
         return std::nullopt;
     }
     if (options.simulate && !options.port.empty()) {
@@ -119,6 +152,12 @@ std::string UsageText() {
            "                   dialogs draw their own captions (no title bars)\n"
            "  --check-link     check the link (port, control surface, Main Units, timing)\n"
            "                   and print a report; no display needed\n"
+           "  --trace FILE     record every exchange on the link in FILE (pcapng, for\n"
+           "                   Wireshark with tools/wireshark/kv4link.lua)\n"
+           "  --trace-max MB   past MB megabytes (default 100) FILE becomes FILE.1 and a\n"
+           "                   new FILE starts\n"
+           "  --replay FILE    with --simulate: the simulated units and surface answer as\n"
+           "                   recorded in the trace FILE\n"
            "  --version        print the version and exit\n"
            "  --help           print this text and exit\n";
 }

@@ -7,6 +7,8 @@
 #include "platform/SerialPort.h"
 
 inline constexpr const char* kDefaultConfigPath = "/etc/kv4/KV4.ini";
+inline constexpr int kDefaultTraceMaxMb = 100;
+inline constexpr int kMaxTraceMaxMb = 100000;
 
 // What the operator or engineer asked for on the command line.
 struct CommandLine {
@@ -22,6 +24,9 @@ struct CommandLine {
     bool serialGiven = false;  // --serial was given: the line is that device, also simulated
     std::string remote;        // [HOST:]PORT of the remote control line; empty: none
     std::string remoteToken;   // file whose first line a remote client must send first
+    std::string trace;         // pcapng file of the link's conversation; empty: none
+    int traceMaxMb = kDefaultTraceMaxMb;  // past it the trace starts a new file
+    std::string replay;                   // with --simulate: the rig answers from this trace first
 };
 
 // Parses the arguments after the program name. An unknown option or an unusable value gives

@@ -17,6 +17,7 @@
 #include "app/RemoteServer.h"
 #include "app/StopSignals.h"
 #include "dialogs/TouchKeyboard.h"
+#include "link/LinkTrace.h"
 #include "platform/Clock.h"
 #include "platform/Launcher.h"
 #include "platform/ParallelPort.h"
@@ -34,6 +35,41 @@ namespace {
 constexpr int kExitUsage = 2;
 constexpr int kExitPortUnusable = 1;
 constexpr int kPressUnitDelayMs = 500;
+constexpr uint64_t kBytesPerMb = 1024 * 1024;
+
+// --trace: the link's conversation from the first exchange to the program's end. A trace that
+// cannot be written is said on stderr and the panel runs as it would without it: a diagnostic
+// option never keeps a panel off the air.
+class LinkTraceSession {
+public:
+    explicit LinkTraceSession(const CommandLine& options) {
+        if (options.trace.empty()) return;
+        std::string error;
+        if (!m_trace.Open(options.trace, static_cast<uint64_t>(options.traceMaxMb) * kBytesPerMb,
+                          &error)) {
+            std::fprintf(stderr, "kv4panel: no link trace: %s\n", error.c_str());
+            return;
+        }
+        std::fprintf(stderr, "kv4panel: tracing the link to %s\n", options.trace.c_str());
+        g_linkTrace = &m_trace;
+    }
+    ~LinkTraceSession() { g_linkTrace = nullptr; }
+
+private:
+    CLinkTrace m_trace;
+};
+
+// The simulated rig, answering from the trace of --replay first when one is named. False
+// after saying why on stderr.
+std::unique_ptr<SimRig> MakeRig(const CommandLine& options) {
+    auto rig = SimRig::Standard();
+    std::string error;
+    if (!options.replay.empty() && !rig->Replay(options.replay, &error)) {
+        std::fprintf(stderr, "kv4panel: --replay: %s\n", error.c_str());
+        return nullptr;
+    }
+    return rig;
+}
 
 // Opens the parallel port named on the command line; reports a failure in plain words on
 // stderr and in a message box.
@@ -89,7 +125,7 @@ int CheckLink(const CommandLine& options) {
     std::unique_ptr<PortIo> port;
     std::string name, error;
     if (options.simulate) {
-        rig = SimRig::Standard();
+        if (!(rig = MakeRig(options))) return kExitUsage;
         SetPortIo(&rig->Port());
         name = "the simulated rig";
     } else {
@@ -131,6 +167,7 @@ int main(int argc, char** argv) {
         std::printf("kv4panel %s\n", KV4_VERSION);
         return 0;
     }
+    LinkTraceSession trace(*options);
     if (options->checkLink) return CheckLink(*options);
 
     // A stop before the panel runs waits for it, and then ends it at once.
@@ -164,7 +201,7 @@ int main(int argc, char** argv) {
     std::unique_ptr<PortIo> port;
     QPointer<CSimConsole> orphan;
     if (options->simulate) {
-        rig = SimRig::Standard();
+        if (!(rig = MakeRig(*options))) return kExitUsage;
         SetPortIo(&rig->Port());
         // Without a real line named, the bypass transfer talks over the rig's pseudo terminal,
         // whose far end the console offers.

@@ -1,5 +1,6 @@
 #include "sim/SimPort.h"
 
+#include "sim/SimReplay.h"
 #include "sim/SimSurface.h"
 #include "sim/SimUnit.h"
 
@@ -60,19 +61,30 @@ void SimPort::Dispatch() {
         const int unit = address >> 4;
         if ((address & 0x0F) != 0 || unit < 1 || unit > 4) return;
         ++m_packetsToUnit[unit];
+        if (Replayed(packet)) return;
         SimUnit* target = m_units[unit];
         if (!target) return;  // nobody there: no answer
-        if (auto answer = target->Handle(packet)) Queue(*answer, target->Faults().slowStatusReads);
+        if (auto answer = target->Handle(packet))
+            Queue(*answer, m_answerDelay + target->Faults().slowStatusReads);
         return;
     }
     ++m_packetsToSurface;
     // A link reset throws away whatever was left unread on the line.
     if (packet[0] == kLinkReset) m_outCount = 0;
-    if (auto answer = m_surface->Handle(packet)) Queue(*answer, 0);
+    if (Replayed(packet)) return;
+    if (auto answer = m_surface->Handle(packet)) Queue(*answer, m_answerDelay);
 }
 
-void SimPort::Queue(const std::vector<uint8_t>& bytes, int delay) {
-    if (m_outCount == 0) m_readyIn = m_answerDelay + delay;
+bool SimPort::Replayed(const std::vector<uint8_t>& packet) {
+    const SimReplay::Answer* answer = m_replay ? m_replay->Next(packet) : nullptr;
+    if (!answer) return false;
+    // The panel counts the read that finds the answer ready among its status reads.
+    if (!answer->silent) Queue(answer->bytes, answer->statusReads - 1);
+    return true;
+}
+
+void SimPort::Queue(const std::vector<uint8_t>& bytes, int readyIn) {
+    if (m_outCount == 0) m_readyIn = readyIn;
     for (uint8_t byte : bytes) {
         if (m_outCount == kLineBytes) return;
         m_outgoing[(m_outHead + m_outCount++) % kLineBytes] = byte;

@@ -7,6 +7,7 @@
 
 #include "platform/PortIo.h"
 
+class SimReplay;
 class SimSurface;
 class SimUnit;
 
@@ -29,6 +30,9 @@ public:
     uint8_t Read(uint16_t port) override;
     void Write(uint16_t port, uint8_t value) override;
 
+    // Answers from a trace come first; what it never recorded, the rig answers.
+    void SetReplay(SimReplay* replay) { m_replay = replay; }
+
     // Status reads before an answer is ready (every answer).
     void SetAnswerDelay(int statusReads) { m_answerDelay = statusReads; }
     // Failure mode: the far side reads busy for the next count send attempts.
@@ -44,10 +48,14 @@ public:
 
 private:
     void Dispatch();
-    void Queue(const std::vector<uint8_t>& bytes, int delay);
+    // True when the trace answered the packet (or stayed silent to it).
+    bool Replayed(const std::vector<uint8_t>& packet);
+    // The answer shows after readyIn status reads.
+    void Queue(const std::vector<uint8_t>& bytes, int readyIn);
 
     std::array<SimUnit*, 5> m_units;
     SimSurface* m_surface;
+    SimReplay* m_replay = nullptr;
     std::vector<uint8_t> m_incoming;
     // The answers waiting, oldest first from m_outHead, in a fixed ring: a line that is never
     // read costs no memory beyond it.

@@ -1,6 +1,7 @@
 #include "sim/SimRig.h"
 
 #include "sim/SimBypassLine.h"
+#include "sim/SimReplay.h"
 
 SimRig::SimRig() : m_port({}, &m_surface) {}
 
@@ -9,6 +10,14 @@ SimRig::~SimRig() = default;
 bool SimRig::OpenBypassLine(std::string* error) {
     if (!m_bypassLine) m_bypassLine = SimBypassLine::Open(error);
     return m_bypassLine != nullptr;
+}
+
+bool SimRig::Replay(const std::string& path, std::string* error) {
+    auto replay = std::make_unique<SimReplay>();
+    if (!replay->Load(path, error)) return false;
+    m_replay = std::move(replay);
+    m_port.SetReplay(m_replay.get());
+    return true;
 }
 
 std::unique_ptr<SimRig> SimRig::Standard() {

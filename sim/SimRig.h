@@ -10,6 +10,7 @@
 #include "sim/SimUnit.h"
 
 class SimBypassLine;
+class SimReplay;
 
 // The whole simulated installation: up to four Main Units, the control surface, and the port
 // the panel talks to them through.
@@ -45,10 +46,16 @@ public:
     bool OpenBypassLine(std::string* error);
     SimBypassLine* BypassLine() const { return m_bypassLine.get(); }
 
+    // From now on the far end answers from the link trace at path first (see SimReplay);
+    // false and the reason when the file is no usable trace.
+    bool Replay(const std::string& path, std::string* error);
+    const SimReplay* Replaying() const { return m_replay.get(); }
+
 private:
     std::array<std::unique_ptr<SimUnit>, 5> m_units;
     std::array<bool, 5> m_online{};
     SimSurface m_surface;
     SimPort m_port;
     std::unique_ptr<SimBypassLine> m_bypassLine;
+    std::unique_ptr<SimReplay> m_replay;
 };

@@ -1,5 +1,6 @@
 #include "sim/SimScript.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 
@@ -41,13 +42,20 @@ std::string OnOff(const std::string& word, const char* on, const char* off, bool
 }
 
 std::string Fault(SimRig& rig, SimUnit& unit, const std::vector<std::string>& w) {
-    if (w.size() < 4 || w.size() > 5) return "ERR usage: sim unit N fault NAME [COUNT]";
+    if (w.size() < 4 || w.size() > 6) return "ERR usage: sim unit N fault NAME [COUNT [COMMAND]]";
     const std::string& name = w[3];
     int count = -1;
-    if (w.size() == 5 && !Number(w[4], 0, 1000000, &count)) return "ERR bad count";
+    if (w.size() >= 5 && !Number(w[4], 0, 1000000, &count)) return "ERR bad count";
+    // A corruption may be kept to the answers of one command code.
+    int command = -1;
+    if (w.size() == 6 && !Number(w[5], 0, 255, &command)) return "ERR bad command code";
     SimUnitFaults& faults = unit.Faults();
+    const bool corruption =
+        std::any_of(kCorruptions.begin(), kCorruptions.end(),
+                    [&name](const NamedCorruption& c) { return name == c.name; });
+    if (w.size() == 6 && !corruption) return "ERR only a corruption takes a command code";
     if (name == "none") {
-        if (w.size() == 5) return "ERR fault none takes no count";
+        if (w.size() >= 5) return "ERR fault none takes no count";
         faults = {};
         unit.SetBootMode(false);
         return "OK";
@@ -62,7 +70,7 @@ std::string Fault(SimRig& rig, SimUnit& unit, const std::vector<std::string>& w)
         return "OK";
     }
     if (name == "boot") {
-        if (w.size() == 5) return "ERR fault boot takes no count";
+        if (w.size() >= 5) return "ERR fault boot takes no count";
         unit.SetBootMode(true);
         return "OK";
     }
@@ -74,7 +82,7 @@ std::string Fault(SimRig& rig, SimUnit& unit, const std::vector<std::string>& w)
     for (const NamedCorruption& c : kCorruptions)
         if (name == c.name) {
             faults.corruption = c.corruption;
-            faults.corruptCommand = -1;
+            faults.corruptCommand = command;
             faults.corruptCount = count;  // -1: every answer
             return "OK";
         }
@@ -128,7 +136,7 @@ std::string UnitStep(SimRig& rig, const std::vector<std::string>& w) {
 const char* const kSimStepUsage =
     "sim unit N online|offline, sim unit N tally on|off, "
     "sim unit N fault silent|slow|busy|boot|wrong-code|wrong-type|oversize|count-beyond-data|"
-    "cut-short [COUNT], sim unit N fault none, sim unit N control ID VALUE, "
+    "cut-short [COUNT [COMMAND]], sim unit N fault none, sim unit N control ID VALUE, "
     "sim unit N switch ID VALUE, sim unit N message NUMBER, sim fan fail|ok, "
     "sim surface silent|ok";
 

@@ -15,6 +15,7 @@ packages=(
     qml6-module-qtqml-workerscript qml6-module-qt-labs-folderlistmodel libqt6svg6
     dpkg-dev file help2man lintian
     cage xwayland qt6-wayland grim
+    tshark
 )
 
 missing=()

@@ -219,7 +219,8 @@ TEST_F(Remote, BadAndOverLongLinesGetAnErrorAndTheConnectionStays) {
     EXPECT_EQ(Ask(client, "menu 1 2"), "ERR usage: menu B (0-9)");
     EXPECT_EQ(Ask(client, "key 2 0x"), "ERR usage: key ROW (0-4) MASK (1-255, e.g. 0x10)");
     EXPECT_EQ(Ask(client, "state\xff"), "ERR not UTF-8");
-    EXPECT_EQ(Ask(client, "sim unit 2 fault"), "ERR usage: sim unit N fault NAME [COUNT]");
+    EXPECT_EQ(Ask(client, "sim unit 2 fault"),
+              "ERR usage: sim unit N fault NAME [COUNT [COMMAND]]");
 
     client.write(QByteArray(10 * 1024, 'k') + "\nstate\r\n");
     EXPECT_EQ(Line(client), "ERR line too long (at most 1024 bytes)");
