@@ -13,6 +13,7 @@
 
 #include "fuzz/UnitCommandsRun.h"
 #include "link/EppLink.h"
+#include "link/LinkTrace.h"
 #include "platform/Clock.h"
 #include "sim/BlobEncoder.h"
 #include "sim/SimProfile.h"
@@ -37,6 +38,8 @@ public:
 private:
     PortIo& m_inner;
 };
+
+void WriteTrace(const fs::path& path);
 
 void Write(const fs::path& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
@@ -81,7 +84,7 @@ int main(int argc, char** argv) {
     }
     const fs::path dir = argv[1];
     for (const char* target : {"menu_blob", "config", "unit_answers", "about_text", "sim_profile",
-                               "bypass_relay", "surface"})
+                               "bypass_relay", "surface", "link_trace"})
         fs::create_directories(dir / target);
 
     for (const std::string& name : ShippedProfileNames()) {
@@ -154,5 +157,44 @@ int main(int argc, char** argv) {
           "[DISPLAY]\r\nSTATUS=OFF\r\n[MOUSE]\r\nVISIBLE=TRUE\r\n[ROUTER]\r\nENABLED=TRUE\r\n"
           "POLARITY=LOW\r\nDWELL_FRAMES=  25 frames\r\n[TALLY_UNIT_SELECT]\r\nENABLED=TRUE");
     Write(dir / "config" / "odd", "x\n[[ROUTER]]\nENABLED = TRUE\n[ ROUTER ]\n=\n[]\n[tally]\n");
+
+    // A link trace of what the fuzzer's run sends: a reset and its wait, the four identifies
+    // (unit 4 silent), the values of unit 3 with one answer too long, two status reads.
+    WriteTrace(dir / "link_trace" / "session.pcapng");
     return 0;
 }
+
+namespace {
+
+void WriteTrace(const fs::path& path) {
+    static VirtualClock clock;
+    SetClock(&clock);
+    auto rig = SimRig::Standard();
+    SetPortIo(&rig->Port());
+    ResetPanelState();
+    CLinkTrace trace;
+    std::string error;
+    if (!trace.Open(path.string(), kTraceDefaultMaxBytes, &error)) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        return;
+    }
+    g_linkTrace = &trace;
+    ResetLink();
+    DelayMs(100);
+    UnitIdentity identity;
+    for (UnitAddress unit : {0x10, 0x20, 0x30, 0x40})
+        Identify(unit, identity);
+    g_selectedUnit = 0x30;
+    rig->Unit(3)->Faults().corruption = SimCorruption::Oversize;
+    rig->Unit(3)->Faults().corruptCount = 1;
+    ReadValues();
+    ResetLinkTwice();
+    ReadValues();
+    ReadPanelStatus();
+    ReadPanelStatus();
+    g_linkTrace = nullptr;
+    trace.Close();
+    SetPortIo(nullptr);
+}
+
+}  // namespace

@@ -18,7 +18,6 @@ constexpr int kSkippedSections = 5;
 constexpr size_t kMenuReservedBytes = 8;
 constexpr int kMaxControlId = 128;
 constexpr int kMaxMenuId = 64;
-constexpr int kLinkResetPauseMs = 100;
 constexpr int kAdjustedControlFirst = 93;
 constexpr int kAdjustedControlLast = 98;
 constexpr std::array<int, 2> kBlankedMenus = {26, 28};
