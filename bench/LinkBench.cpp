@@ -6,10 +6,12 @@
 #include <array>
 #include <atomic>
 #include <cstdlib>
+#include <filesystem>
 #include <new>
 #include <vector>
 
 #include "link/Commands.h"
+#include "link/LinkTrace.h"
 #include "platform/PortIo.h"
 
 namespace {
@@ -87,6 +89,35 @@ void BM_ReadValues(benchmark::State& state) {
     SetPortIo(nullptr);
 }
 BENCHMARK(BM_ReadValues);
+
+// One identify exchange without and with the link trace (--trace), which writes one packet per
+// exchange to a file that starts again past 64 MiB. The trace should add at most 2 us and no
+// allocation.
+void BM_IdentifyTraced(benchmark::State& state) {
+    const bool traced = state.range(0) != 0;
+    ReplayPort port({WireAnswer('@', 10, 9)});
+    SetPortIo(&port);
+    CLinkTrace trace;
+    const std::string path =
+        (std::filesystem::temp_directory_path() / "kv4-bench-trace.pcapng").string();
+    std::string error;
+    if (traced) {
+        if (!trace.Open(path, 64ull << 20, &error)) state.SkipWithError(error.c_str());
+        g_linkTrace = &trace;
+    }
+    UnitIdentity identity{};
+    const uint64_t before = g_allocations;
+    for (auto _ : state) {
+        if (Identify(0x10, identity) != kLinkOk) state.SkipWithError("Identify failed");
+    }
+    ReportPerAccess(state, port, g_allocations - before);
+    g_linkTrace = nullptr;
+    trace.Close();
+    std::filesystem::remove(path);
+    std::filesystem::remove(path + ".1");
+    SetPortIo(nullptr);
+}
+BENCHMARK(BM_IdentifyTraced)->ArgName("traced")->Arg(0)->Arg(1);
 
 }  // namespace
 

@@ -49,7 +49,7 @@ bool SimReplay::Take(const std::vector<PcapngPacket>& packets, std::string* erro
         if (kind != kExchange && kind != kSendOnly) continue;
         if (kind == kSendOnly && result == kBusy) continue;  // never reached the far end
         const auto requestStart = p.begin() + kHeader;
-        std::vector<uint8_t> request(requestStart, requestStart + static_cast<long>(requestLength));
+        std::string request(requestStart, requestStart + static_cast<long>(requestLength));
         Answer answer;
         answer.silent = kind == kSendOnly || result == kNoAnswer;
         if (!answer.silent) {
@@ -68,7 +68,7 @@ bool SimReplay::Take(const std::vector<PcapngPacket>& packets, std::string* erro
 }
 
 const SimReplay::Answer* SimReplay::Next(const std::vector<uint8_t>& request) {
-    const auto found = m_entries.find(request);
+    const auto found = m_entries.find(std::string(request.begin(), request.end()));
     if (found == m_entries.end()) return nullptr;
     Entry& entry = found->second;
     if (entry.next < entry.answers.size()) return &entry.answers[entry.next++];

@@ -39,6 +39,7 @@ private:
         std::vector<Answer> answers;
         size_t next = 0;
     };
-    std::map<std::vector<uint8_t>, Entry> m_entries;
+    // By the request's bytes.
+    std::map<std::string, Entry> m_entries;
     size_t m_answers = 0;
 };
