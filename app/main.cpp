@@ -26,6 +26,7 @@
 #include "platform/Prompter.h"
 #include "platform/SerialPort.h"
 #include "sim/SimBypassLine.h"
+#include "sim/SimReplay.h"
 #include "sim/SimRig.h"
 #include "sim/SimScript.h"
 #include "sim/console/SimConsole.h"
@@ -64,10 +65,17 @@ private:
 std::unique_ptr<SimRig> MakeRig(const CommandLine& options) {
     auto rig = SimRig::Standard();
     std::string error;
-    if (!options.replay.empty() && !rig->Replay(options.replay, &error)) {
+    if (options.replay.empty()) return rig;
+    if (!rig->Replay(options.replay, &error)) {
         std::fprintf(stderr, "kv4panel: --replay: %s\n", error.c_str());
         return nullptr;
     }
+    const SimReplay& replay = *rig->Replaying();
+    if (!replay.Damage().empty())
+        std::fprintf(stderr, "kv4panel: --replay: %s; the exchanges before it are replayed\n",
+                     replay.Damage().c_str());
+    std::fprintf(stderr, "kv4panel: replaying %zu recorded answers to %zu requests from %s\n",
+                 replay.Answers(), replay.Requests(), options.replay.c_str());
     return rig;
 }
 

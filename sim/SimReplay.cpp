@@ -28,7 +28,11 @@ uint16_t U16(const uint8_t* p) {
 
 bool SimReplay::Load(const std::string& path, std::string* error) {
     std::vector<PcapngPacket> packets;
-    if (!ReadPcapngFile(path, kMaxTraceBytes, &packets, error)) return false;
+    // A trace cut short (a power cut as it was written) still plays up to the cut.
+    if (!ReadPcapngFile(path, kMaxTraceBytes, &packets, error)) {
+        if (packets.empty()) return false;
+        m_damage = *error;
+    }
     if (!Take(packets, error)) {
         *error = path + ": " + *error;
         return false;

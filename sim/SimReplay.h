@@ -21,8 +21,10 @@ public:
         int statusReads = 0;         // the status reads the panel made until it came
     };
 
-    // Reads a trace file; false and the reason when it holds no usable link trace.
+    // Reads a trace file; false and the reason when it holds no usable link trace. A file
+    // damaged after some packets is taken up to the damage, which Damage() then names.
     bool Load(const std::string& path, std::string* error);
+    const std::string& Damage() const { return m_damage; }
     // Takes the packets of a trace already read; the same checks.
     bool Take(const std::vector<PcapngPacket>& packets, std::string* error);
 
@@ -42,4 +44,5 @@ private:
     // By the request's bytes.
     std::map<std::string, Entry> m_entries;
     size_t m_answers = 0;
+    std::string m_damage;
 };

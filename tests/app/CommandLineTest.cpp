@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <QProcess>
+#include <QTemporaryDir>
 #include <csignal>
 #include <map>
 
 #include "app/CommandLine.h"
 #include "app/DisplayGuard.h"
+#include "platform/Pcapng.h"
 
 namespace {
 
@@ -39,6 +41,10 @@ TEST(CommandLine, RefusesWhatItCannotUseWithAOneLineReason) {
         {"--bogus"},        {"simulate"},  {"--port"},
         {"--port", "lpt1"}, {"--config="}, {"--serial"},
         {"--kiosk=yes"},    {"-x"},        {"--simulate", "--port", "ppdev:/dev/parport0"},
+        {"--trace-max", "5"},  // without --trace
+        {"--trace", "t", "--trace-max", "0"},
+        {"--trace", "t", "--trace-max=1.5"},
+        {"--replay", "t"},  // without --simulate
     };
     for (const auto& args : bad) {
         std::string error;
@@ -84,6 +90,40 @@ TEST(CommandLine, ProgramAnswersVersionHelpAndBadOptions) {
     const ProgramRun badPort = RunPanel({"--port", "io:nowhere"});
     EXPECT_EQ(badPort.status, 2);
     EXPECT_EQ(badPort.err.count(QLatin1Char('\n')), 1) << badPort.err.toStdString();
+
+    const ProgramRun noTrace = RunPanel({"--check-link", "--simulate", "--replay", "/nonexistent"});
+    EXPECT_EQ(noTrace.status, 2);
+    EXPECT_EQ(noTrace.err, QStringLiteral("kv4panel: --replay: cannot read /nonexistent: No such "
+                                          "file or directory\n"));
+}
+
+TEST(CommandLine, TheLinkCheckIsTracedAndTheTraceReplays) {
+    QTemporaryDir dir;
+    const QString trace = dir.filePath(QStringLiteral("check.pcapng"));
+    const ProgramRun check = RunPanel({"--check-link", "--simulate", "--trace", trace});
+    EXPECT_EQ(check.status, 0) << check.err.toStdString();
+    EXPECT_TRUE(check.err.contains(QStringLiteral("tracing the link to ") + trace));
+    std::vector<PcapngPacket> packets;
+    std::string error;
+    ASSERT_TRUE(ReadPcapngFile(trace.toStdString(), 1 << 24, &packets, &error)) << error;
+    EXPECT_GT(packets.size(), 20u);
+
+    // The same check answered from the trace reports the same units.
+    const ProgramRun replayed =
+        RunPanel({"--check-link", "--simulate", "--replay", trace});
+    EXPECT_EQ(replayed.status, 0) << replayed.err.toStdString();
+    EXPECT_TRUE(replayed.err.contains(QStringLiteral("replaying ")));
+    const auto units = [](const QString& out) {
+        return out.split(QLatin1Char('\n')).filter(QStringLiteral("identify"));
+    };
+    EXPECT_EQ(units(check.out).size(), 4);
+    EXPECT_EQ(units(replayed.out), units(check.out));
+
+    const ProgramRun unwritable = RunPanel(
+        {"--check-link", "--simulate", "--trace", dir.filePath(QStringLiteral("no/such.pcapng"))},
+        QProcessEnvironment::systemEnvironment());
+    EXPECT_EQ(unwritable.status, 0) << "a trace that cannot be written keeps nothing from running";
+    EXPECT_TRUE(unwritable.err.contains(QStringLiteral("kv4panel: no link trace: cannot write ")));
 }
 
 }  // namespace
