@@ -2,6 +2,7 @@
 #include <QPointer>
 #include <QTimer>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -59,6 +60,13 @@ public:
 private:
     CLinkTrace m_trace;
 };
+
+bool TraceWouldOverwriteReplay(const CommandLine& options) {
+    if (options.trace.empty() || options.replay.empty()) return false;
+    std::error_code error;
+    return options.trace == options.replay ||
+           std::filesystem::equivalent(options.trace, options.replay, error);
+}
 
 // The simulated rig, answering from the trace of --replay first when one is named. False
 // after saying why on stderr.
@@ -174,6 +182,12 @@ int main(int argc, char** argv) {
     if (options->version) {
         std::printf("kv4panel %s\n", KV4_VERSION);
         return 0;
+    }
+    if (TraceWouldOverwriteReplay(*options)) {
+        std::fprintf(stderr,
+                     "kv4panel: --trace and --replay name the same file: the trace would "
+                     "overwrite what is to be replayed\n");
+        return kExitUsage;
     }
     LinkTraceSession trace(*options);
     if (options->checkLink) return CheckLink(*options);

@@ -51,7 +51,11 @@ QString SwitchLampCaption(const SimProfile* profile, int id) {
 }  // namespace
 
 CSimConsole::CSimConsole(SimRig& rig, QWidget* parent) : QWidget(parent), m_rig(rig) {
-    setWindowTitle(QStringLiteral("KV4 simulated rig: control surface and Main Units"));
+    // A replay answers from a trace first; the console still drives what the trace never saw.
+    setWindowTitle(rig.Replaying()
+                       ? QStringLiteral("KV4 simulated rig: control surface and Main Units "
+                                        "(answering from a link trace)")
+                       : QStringLiteral("KV4 simulated rig: control surface and Main Units"));
     setObjectName(QStringLiteral("simConsole"));
     setStyleSheet(ConsoleStyleSheet());
     setMaximumSize(kMaxWidth, kMaxHeight);

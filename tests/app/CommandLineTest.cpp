@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <csignal>
@@ -38,9 +39,15 @@ TEST(CommandLine, DefaultsAndEveryOptionInBothForms) {
 
 TEST(CommandLine, RefusesWhatItCannotUseWithAOneLineReason) {
     const std::vector<std::vector<std::string>> bad = {
-        {"--bogus"},        {"simulate"},  {"--port"},
-        {"--port", "lpt1"}, {"--config="}, {"--serial"},
-        {"--kiosk=yes"},    {"-x"},        {"--simulate", "--port", "ppdev:/dev/parport0"},
+        {"--bogus"},
+        {"simulate"},
+        {"--port"},
+        {"--port", "lpt1"},
+        {"--config="},
+        {"--serial"},
+        {"--kiosk=yes"},
+        {"-x"},
+        {"--simulate", "--port", "ppdev:/dev/parport0"},
         {"--trace-max", "5"},  // without --trace
         {"--trace", "t", "--trace-max", "0"},
         {"--trace", "t", "--trace-max=1.5"},
@@ -109,8 +116,7 @@ TEST(CommandLine, TheLinkCheckIsTracedAndTheTraceReplays) {
     EXPECT_GT(packets.size(), 20u);
 
     // The same check answered from the trace reports the same units.
-    const ProgramRun replayed =
-        RunPanel({"--check-link", "--simulate", "--replay", trace});
+    const ProgramRun replayed = RunPanel({"--check-link", "--simulate", "--replay", trace});
     EXPECT_EQ(replayed.status, 0) << replayed.err.toStdString();
     EXPECT_TRUE(replayed.err.contains(QStringLiteral("replaying ")));
     const auto units = [](const QString& out) {
@@ -118,6 +124,12 @@ TEST(CommandLine, TheLinkCheckIsTracedAndTheTraceReplays) {
     };
     EXPECT_EQ(units(check.out).size(), 4);
     EXPECT_EQ(units(replayed.out), units(check.out));
+
+    const ProgramRun same = RunPanel({"--check-link", "--simulate", "--replay", trace, "--trace",
+                                      dir.filePath(QStringLiteral("./check.pcapng"))});
+    EXPECT_EQ(same.status, 2);
+    EXPECT_TRUE(same.err.contains(QStringLiteral("name the same file")));
+    EXPECT_GT(QFileInfo(trace).size(), 1000) << "the trace to replay is left as it was";
 
     const ProgramRun unwritable = RunPanel(
         {"--check-link", "--simulate", "--trace", dir.filePath(QStringLiteral("no/such.pcapng"))},

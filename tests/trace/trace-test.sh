@@ -1,7 +1,7 @@
 #!/bin/bash
 # A session on the simulator traced with --trace and read back by tshark with the project's
-# dissector: link start, unit 3 selected, a knob turned, one answer of unit 3 made too long by
-# the rig's fault mode, and the Files dialog reading the file list.
+# dissector: link start, unit 3 selected, a knob turned, three answers of unit 3 corrupted by the
+# rig's fault modes, and the Files dialog reading the file list.
 #     trace-test.sh KV4PANEL DISSECTOR
 # Exit status 77 (skipped) where tshark is not installed.
 set -u
@@ -46,8 +46,15 @@ wait_state '"unit":0' || { echo "FAIL the panel did not come up"; cat "$tmp/out"
 remote "unit 3" >/dev/null
 wait_state '"online":\[[0-9,]*3.*"unit":3}' || { echo "FAIL unit 3 was not selected"; fail=1; }
 remote "knob 0 400" >/dev/null
+# One answer each too long, with a count beyond its data, and of the wrong type.
 remote "sim unit 3 fault oversize 1 129" >/dev/null
 remote "knob 0 80" >/dev/null
+sleep 0.5
+remote "sim unit 3 fault count-beyond-data 1 129" >/dev/null
+remote "knob 0 40" >/dev/null
+sleep 0.5
+remote "sim unit 3 fault wrong-type 1 129" >/dev/null
+remote "knob 0 20" >/dev/null
 sleep 1
 remote "menu 7" >/dev/null
 wait_state '"dialog":"Files"' || { echo "FAIL the Files dialog did not open"; fail=1; }
@@ -75,7 +82,14 @@ check "the file list read" 'has "Main Unit 3 ReadFileList (open) (194) -> .*code
 flagged=$(tshark -X lua_script:"$dissector" -r "$trace" -Y kv4link.too_long 2>/dev/null)
 check "the too-long answer is flagged, on unit 3 with result 3" \
     'echo "$flagged" | grep -q "Main Unit 3 .* -> type 9 L=263 .*\[result 3 too long"'
-check "only that one is flagged" '[ "$(echo "$flagged" | grep -c .)" -eq 1 ]'
+# The exchanges that read the data it left on the line may be flagged too.
+check "no answer of a good length is flagged as too long" '! echo "$flagged" | grep -q "L=[0-9]\{1,2\} \|L=1[0-9][0-9] \|L=2[0-5][0-9] \|L=26[01] "'
+flagged_count=$(tshark -X lua_script:"$dissector" -r "$trace" -Y kv4link.count_beyond 2>/dev/null)
+check "the count beyond the data is flagged, on unit 3's AdjustControl" \
+    '[ "$(echo "$flagged_count" | grep -c "Main Unit 3 AdjustControl (129) -> type 9 L=[0-9]* C=")" -eq 1 ]'
+flagged_type=$(tshark -X lua_script:"$dissector" -r "$trace" -Y kv4link.wrong_type 2>/dev/null)
+check "the wrong type is flagged, on unit 3's AdjustControl" \
+    '[ "$(echo "$flagged_type" | grep -c "Main Unit 3 AdjustControl (129) -> type 8 ")" -eq 1 ]'
 detail=$(tshark -X lua_script:"$dissector" -r "$trace" -Y kv4link.too_long -O kv4link 2>/dev/null)
 check "its expert info says why" 'echo "$detail" | grep -q "Expert Info (Error/Malformed): L = 263: 257 data bytes"'
 check "parameters high byte first: the movement of 400 counts (0x01 0x90)" \
