@@ -2,6 +2,9 @@
 
 #include <charconv>
 
+#include <QHostAddress>
+
+#include "app/RemoteServer.h"
 #include "platform/ParallelPort.h"
 
 namespace {
@@ -71,9 +74,12 @@ std::optional<CommandLine> ParseCommandLine(const std::vector<std::string>& args
             options.kiosk = true;
         else if (name == "--check-link")
             options.checkLink = true;
-        else if (name == "--remote")
+        else if (name == "--remote") {
+            QHostAddress host;
+            uint16_t port = 0;
+            if (!CRemoteServer::ParseAddress(value, &host, &port, error)) return std::nullopt;
             options.remote = value;
-        else if (name == "--remote-token")
+        } else if (name == "--remote-token")
             options.remoteToken = value;
         else if (name == "--config")
             options.configPath = value;

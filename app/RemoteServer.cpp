@@ -79,6 +79,17 @@ bool SameToken(const std::string& given, const std::string& token) {
     return differ == 0;
 }
 
+// Commands that only read the panel: they touch no link and change nothing.
+bool OnlyReads(const QByteArray& line) {
+    std::vector<std::string> words = Words(line.toStdString());
+    if (words.empty()) return false;
+    std::string& verb = words[0];
+    std::transform(verb.begin(), verb.end(), verb.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return verb == "state" || verb == "stats" || verb == "watch" || verb == "unwatch" ||
+           verb == "help";
+}
+
 // A modal dialog or message box of the panel's is open.
 bool DialogOpen() {
     QWidget* modal = QApplication::activeModalWidget();
@@ -137,6 +148,8 @@ CRemoteServer::CRemoteServer(RemoteSurface surface, std::string token)
     m_since.start();
     // Its ticks and posted touches wait, like the panel's own, while the link waits.
     setProperty(kPanelSideProperty, true);
+    // The watchers' pushes do not: the watch timer belongs to no one on the panel's side.
+    connect(&m_watch, &QTimer::timeout, this, [this] { Watch(); });
 }
 
 CRemoteServer::~CRemoteServer() {
@@ -296,7 +309,29 @@ void CRemoteServer::Read(Client& client, bool all) {
             }
         }
     }
+    AnswerReads(client);
     StartWork();
+}
+
+void CRemoteServer::AnswerReads(Client& client) {
+    while (!client.lines.empty() && client.authorised && !client.closing && !client.gone &&
+           !client.press && !client.waitingTouch && client.socket->bytesToWrite() <= kUnsentLimit) {
+        const Client::Line line = client.lines.front();
+        if (line.overLong || !OnlyReads(line.text) || !TakeCredit(client)) return;
+        client.lines.pop_front();
+        Execute(client, line.text);
+    }
+}
+
+bool CRemoteServer::TakeCredit(Client& client) {
+    const qint64 now = m_since.elapsed();
+    client.credit = std::min<double>(
+        kRemoteLineBurst,
+        client.credit + static_cast<double>(now - client.paidAt) * kRemoteLinesPerSecond / 1000.0);
+    client.paidAt = now;
+    if (client.credit < 1) return false;
+    client.credit -= 1;
+    return true;
 }
 
 void CRemoteServer::Reply(Client& client, const std::string& line) {
@@ -312,8 +347,6 @@ void CRemoteServer::StartWork() {
 void CRemoteServer::timerEvent(QTimerEvent* event) {
     if (event->timerId() == m_work.timerId())
         Work();
-    else if (event->timerId() == m_watch.timerId())
-        Watch();
     else
         QObject::timerEvent(event);
 }
@@ -331,7 +364,6 @@ void CRemoteServer::Work() {
     std::vector<int> ids;
     for (const auto& client : m_clients)
         ids.push_back(client->id);
-    const qint64 now = m_since.elapsed();
     for (int id : ids) {
         Client* client = Find(id);
         if (!client || client->closing) continue;
@@ -354,20 +386,17 @@ void CRemoteServer::Work() {
             more = true;
             continue;
         }
-        client->credit = std::min<double>(
-            kRemoteLineBurst, client->credit + static_cast<double>(now - client->paidAt) *
-                                                   kRemoteLinesPerSecond / 1000.0);
-        client->paidAt = now;
         if (client->lines.empty()) Read(*client);
+        client = Find(id);
+        if (!client) continue;
         if (client->lines.empty()) {
             if (client->gone && !client->press) Drop(id);
             continue;
         }
-        if (client->credit < 1) {
+        if (!TakeCredit(*client)) {
             more = true;
             continue;
         }
-        client->credit -= 1;
         const Client::Line line = client->lines.front();
         client->lines.pop_front();
         if (line.overLong)
@@ -446,7 +475,7 @@ std::string CRemoteServer::Run(Client& client, const std::vector<std::string>& w
         if (!watch) return "OK " + state;
         client.watching = true;
         client.lastState = state;
-        if (!m_watch.isActive()) m_watch.start(kWatchMs, this);
+        if (!m_watch.isActive()) m_watch.start(kWatchMs);
         return "OK watching\nSTATE " + state;
     }
 

@@ -9,12 +9,14 @@
 //
 // The server's work runs on its own timer and posted messages, which count as the panel's:
 // while the link waits they are held back like the operator's touches, so a remote command
-// never lands between an exchange and its wait.
+// never lands between an exchange and its wait. Commands that only read the panel (state,
+// stats, watch and its pushes) touch no link and are answered at once, also during a wait.
 
 #include <QBasicTimer>
 #include <QByteArray>
 #include <QElapsedTimer>
 #include <QObject>
+#include <QTimer>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -92,6 +94,11 @@ private:
 
     void Accept();
     void Read(Client& client, bool all = false);
+    // Answers the client's lines that only read the panel as they come, also while the link
+    // waits, unless an earlier line of its own is still waiting: its replies keep its order.
+    void AnswerReads(Client& client);
+    // A line's share of the client's pace; false when it must wait.
+    bool TakeCredit(Client& client);
     void Hangup(int id);
     void Drop(int id);
     Client* Find(int id);
@@ -114,7 +121,7 @@ private:
     std::vector<std::unique_ptr<Client>> m_clients;
     std::deque<PendingTouch> m_touches;
     QBasicTimer m_work;
-    QBasicTimer m_watch;
+    QTimer m_watch;         // no parent: its ticks are not held while the link waits
     QElapsedTimer m_since;  // the pace of the clients' lines
     RunningTouch* m_running = nullptr;
     int m_nextId = 1;

@@ -104,8 +104,10 @@ std::unique_ptr<PortIo> OpenPort(const CommandLine& options) {
 }
 
 // The remote control line of --remote; under --simulate it presses the simulated surface and
-// runs the rig's scripted steps. Reports a failure on stderr.
-std::unique_ptr<CRemoteServer> StartRemote(const CommandLine& options, SimRig* rig) {
+// runs the rig's scripted steps. Reports a failure on stderr, with the program's exit status in
+// *status: a token file that cannot be used is a bad value (2), a port that cannot be listened
+// on is not (1).
+std::unique_ptr<CRemoteServer> StartRemote(const CommandLine& options, SimRig* rig, int* status) {
     std::string error, token;
     QHostAddress host;
     uint16_t port = 0;
@@ -118,9 +120,12 @@ std::unique_ptr<CRemoteServer> StartRemote(const CommandLine& options, SimRig* r
         surface.simStep = [rig](const std::vector<std::string>& w) { return RunSimStep(*rig, w); };
     }
     std::unique_ptr<CRemoteServer> server;
+    *status = kExitUsage;
+    // The address was checked with the other options.
     if (CRemoteServer::ParseAddress(options.remote, &host, &port, &error) &&
         (options.remoteToken.empty() ||
          CRemoteServer::ReadToken(options.remoteToken, &token, &error))) {
+        *status = kExitPortUnusable;
         server = std::make_unique<CRemoteServer>(std::move(surface), token);
         if (!server->Listen(host, port, &error)) server.reset();
     }
@@ -252,9 +257,10 @@ int main(int argc, char** argv) {
     }
 
     std::unique_ptr<CRemoteServer> remote;
-    if (!options->remote.empty() && !(remote = StartRemote(*options, rig.get()))) {
+    int remoteStatus = 0;
+    if (!options->remote.empty() && !(remote = StartRemote(*options, rig.get(), &remoteStatus))) {
         delete orphan.data();
-        return kExitPortUnusable;
+        return remoteStatus;
     }
 
     const int status = app.Run(options->configPath, options->kiosk);

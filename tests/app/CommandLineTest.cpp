@@ -52,6 +52,8 @@ TEST(CommandLine, RefusesWhatItCannotUseWithAOneLineReason) {
         {"--trace", "t", "--trace-max", "0"},
         {"--trace", "t", "--trace-max=1.5"},
         {"--replay", "t"},  // without --simulate
+        {"--remote", "notaport"},
+        {"--remote", "99999"},
     };
     for (const auto& args : bad) {
         std::string error;
@@ -97,6 +99,16 @@ TEST(CommandLine, ProgramAnswersVersionHelpAndBadOptions) {
     const ProgramRun badPort = RunPanel({"--port", "io:nowhere"});
     EXPECT_EQ(badPort.status, 2);
     EXPECT_EQ(badPort.err.count(QLatin1Char('\n')), 1) << badPort.err.toStdString();
+
+    // An unusable value of --remote, or a token file that cannot be read, is a bad option too.
+    for (const QStringList& args :
+         {QStringList{"--simulate", "--remote", "notaport"}, QStringList{"--remote=99999"},
+          QStringList{"--simulate", "--remote", "127.0.0.1:1", "--remote-token", "/nonexistent"}}) {
+        const ProgramRun badRemote = RunPanel(args);
+        EXPECT_EQ(badRemote.status, 2) << args.join(' ').toStdString();
+        EXPECT_EQ(badRemote.err.count(QStringLiteral("kv4panel: ")), 1)
+            << badRemote.err.toStdString();
+    }
 
     const ProgramRun noTrace = RunPanel({"--check-link", "--simulate", "--replay", "/nonexistent"});
     EXPECT_EQ(noTrace.status, 2);

@@ -17,6 +17,7 @@
 #include "link/Commands.h"
 #include "sim/SimScript.h"
 #include "tests/app/PanelFixture.h"
+#include "widgets/InfoPanel.h"
 
 namespace {
 
@@ -359,6 +360,62 @@ TEST_F(Remote, APressThatArrivesDuringALinkWaitWaitsForItsEnd) {
     EXPECT_FALSE(repliedDuringWait);
     EXPECT_EQ(Line(client), "OK");
     EXPECT_TRUE(panel->AltLatched());
+}
+
+// A client that only watches is never made to wait: while the panel waits on the link for a
+// lost unit (its missed polls, then the two link resets with their pauses), state is answered
+// within 50 ms and a watcher hears of the loss before the panel's handler returns.
+TEST_F(Remote, ReadingNeverWaitsForTheLink) {
+    Serve();
+    Connect(3);
+    SetClock(nullptr);
+    CLinkWaitGuard guard;
+    QTcpSocket& reader = Dial();
+    QTcpSocket& watcher = Dial();
+    ASSERT_EQ(Ask(watcher, "watch").substr(0, 11), "OK watching");
+    ASSERT_EQ(Line(watcher).substr(0, 6), "STATE ");
+
+    // The reader asks again as soon as it has its answer, and notes how long each took.
+    QElapsedTimer asked;
+    qint64 longest = 0;
+    int answered = 0;
+    bool inWait = false;
+    int answeredInWait = 0;
+    const auto ask = [&] {
+        reader.write("state\n");
+        reader.flush();
+        asked.start();
+    };
+    QObject::connect(&reader, &QTcpSocket::readyRead, [&] {
+        while (reader.canReadLine()) {
+            reader.readLine();
+            longest = std::max(longest, asked.elapsed());
+            ++answered;
+            answeredInWait += inWait;
+            ask();
+        }
+    });
+    bool lostPushedInWait = false;
+    QObject::connect(&watcher, &QTcpSocket::readyRead, [&] {
+        while (watcher.canReadLine())
+            if (watcher.readLine().contains("Lost communication with Main Unit!"))
+                lostPushedInWait = lostPushedInWait || inWait;
+    });
+    ask();
+    rig->SetOnline(3, false);
+    QElapsedTimer handlers;
+    handlers.start();
+    inWait = true;
+    for (int i = 0; i < 3; ++i)
+        panel->OnTimer(kTimerUnitPoll);
+    inWait = false;
+    ASSERT_EQ(panel->m_infoPanel->Alert(), "Lost communication with Main Unit!");
+    EXPECT_GE(handlers.elapsed(), 200) << "two link resets, 100 ms apart";
+    EXPECT_GE(answeredInWait, 4) << answered;
+    EXPECT_LT(longest, 50);
+    EXPECT_TRUE(lostPushedInWait);
+    // A line that acts still waits its turn.
+    QObject::disconnect(&reader, nullptr, nullptr, nullptr);
 }
 
 }  // namespace
