@@ -2,10 +2,9 @@
 
 // The remote control line: automation (a button box through Companion, a show-control system,
 // nc) operates and watches the panel over TCP, one command per line, one reply line per
-// command. A command does what an operator does, through the same paths: a key press or a knob
-// turn goes to the control surface and acts when the panel next reads it; a touch runs the
-// button's or the knob display's own handler. Nothing here powers off, ends the program or
-// touches files.
+// command. This is the connection side: clients and their limits, lines cut from their bytes,
+// their pace, the order of their replies and the pushes to watchers. What a line does is
+// CRemoteCommands'.
 //
 // The server's work runs on its own timer and posted messages, which count as the panel's:
 // while the link waits they are held back like the operator's touches, so a remote command
@@ -24,33 +23,36 @@
 #include <string>
 #include <vector>
 
+#include "app/RemoteCommands.h"
+
 class QHostAddress;
 class QTcpServer;
 class QTcpSocket;
 class CMainPanelDlg;
 
-// How the remote's presses and turns reach the control surface, and the scripted steps of the
-// simulated rig (empty without --simulate).
-struct RemoteSurface {
-    std::function<void(int row, uint8_t keys)> pressKey;
-    std::function<void(int knob, int steps)> turnKnob;
-    // The surface holds a press or a movement the panel has not read yet.
-    std::function<bool()> inputPending;
-    std::function<std::string(const std::vector<std::string>& words)> simStep;
-    // A fatal error powers the PC off (--kiosk): what would provoke one is refused.
-    bool kiosk = false;
-};
-
-// The surface of real hardware: presses and turns join the next panel status read.
-RemoteSurface LinkRemoteSurface();
-
 inline constexpr int kRemoteMaxClients = 4;
 inline constexpr int kRemoteMaxLine = 1024;  // bytes of a line, its LF or CR LF not counted
-inline constexpr const char* kRemoteBusyReply = "ERR busy: dialog open";
 // A client's lines are worked off at this pace once its burst is spent; the rest wait in its
 // socket.
 inline constexpr int kRemoteLinesPerSecond = 50;
 inline constexpr int kRemoteLineBurst = 16;
+
+// A client's bytes cut into lines: LF or CR LF ends one, empty lines are skipped, and a line
+// longer than kRemoteMaxLine is kept as over-long without its text (the rest of it up to its
+// end is dropped).
+class CRemoteLines {
+public:
+    struct Line {
+        QByteArray text;
+        bool overLong = false;
+    };
+    void Take(const char* bytes, qint64 count);
+    std::deque<Line> lines;
+
+private:
+    QByteArray m_partial;
+    bool m_discarding = false;  // the rest of an over-long line
+};
 
 class CRemoteServer final : public QObject {
 public:
@@ -71,20 +73,15 @@ public:
     static bool ParseAddress(const std::string& text, QHostAddress* host, uint16_t* port,
                              std::string* error);
 
-    // What `state` answers after "OK ": one line of JSON.
-    static std::string StateJson(const CMainPanelDlg& panel);
-
 protected:
     void timerEvent(QTimerEvent* event) override;
     bool event(QEvent* event) override;
 
 private:
     struct Client;
-    enum class Touch { Menu, Function, DoubleClick };
     struct PendingTouch {
         int client;
-        Touch touch;
-        int index;
+        RemoteSession::Touch touch;
     };
     // The touch whose handler runs; a dialog it opens answers it before the handler returns.
     struct RunningTouch {
@@ -105,18 +102,13 @@ private:
     void Work();
     void Watch();
     void Execute(Client& client, const QByteArray& line);
-    std::string Run(Client& client, const std::vector<std::string>& words);
-    std::string Press(Client& client, const std::vector<std::string>& words);
-    // The press a client waits on: put on the surface once nothing else waits there, answered
-    // once the panel has read it. False while it still waits.
+    // The press a client waits on; false while it still waits.
     bool PressDone(Client& client);
-    std::string QueueTouch(Client& client, Touch touch, int index);
     void RunTouch();
     void Reply(Client& client, const std::string& line);
     void StartWork();
 
-    RemoteSurface m_surface;
-    std::string m_token;
+    CRemoteCommands m_commands;
     std::unique_ptr<QTcpServer> m_server;
     std::vector<std::unique_ptr<Client>> m_clients;
     std::deque<PendingTouch> m_touches;

@@ -6,7 +6,7 @@
 #include <QTemporaryDir>
 #include <functional>
 
-#include "app/RemoteServer.h"
+#include "app/RemoteCommands.h"
 #include "link/LinkTrace.h"
 #include "link/MenuDatabase.h"
 #include "tests/app/PanelFixture.h"
@@ -35,7 +35,7 @@ protected:
         for (int step = 0; step < static_cast<int>(std::size(kTimers)); ++step) {
             betweenSteps(step);
             p.OnTimer(kTimers[step]);
-            seen.states.push_back(CRemoteServer::StateJson(p));
+            seen.states.push_back(CRemoteCommands::StateJson(p));
             seen.alerts.push_back(p.m_infoPanel->Alert());
             betweenSteps(step);
         }
