@@ -100,13 +100,13 @@ bool CRemoteCommands::DialogOpen() {
 }
 
 std::string CRemoteCommands::Execute(RemoteSession& session, const QByteArray& line) {
-    QStringDecoder utf8(QStringDecoder::Utf8);
+    // Stateless: a sequence cut off at the line's end is an error, not left for more bytes.
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     const QString text = utf8(line);
-    if (utf8.hasError()) {
-        return "ERR not UTF-8";
-    }
+    if (utf8.hasError()) return "ERR not UTF-8";
     const std::string command = text.toStdString();
     std::vector<std::string> words = Words(command);
+    if (words.empty()) return "ERR empty line";
     std::string& verb = words[0];
     std::transform(verb.begin(), verb.end(), verb.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });

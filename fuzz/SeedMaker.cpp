@@ -41,6 +41,19 @@ private:
 
 void WriteTrace(const fs::path& path);
 
+// Each client's text as reads of at most 64 bytes: a byte with the client in its low two bits
+// and the read's length less one in its upper six, then the bytes.
+void WriteRemote(const fs::path& path, const std::vector<std::pair<int, std::string>>& reads) {
+    std::string out;
+    for (const auto& [client, text] : reads)
+        for (size_t at = 0; at < text.size(); at += 64) {
+            const std::string piece = text.substr(at, 64);
+            out.push_back(static_cast<char>((piece.size() - 1) << 2 | client));
+            out += piece;
+        }
+    std::ofstream(path, std::ios::binary) << out;
+}
+
 void Write(const fs::path& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
 }
@@ -84,7 +97,7 @@ int main(int argc, char** argv) {
     }
     const fs::path dir = argv[1];
     for (const char* target : {"menu_blob", "config", "unit_answers", "about_text", "sim_profile",
-                               "bypass_relay", "surface", "link_trace"})
+                               "bypass_relay", "surface", "link_trace", "remote_line"})
         fs::create_directories(dir / target);
 
     for (const std::string& name : ShippedProfileNames()) {
@@ -157,6 +170,21 @@ int main(int argc, char** argv) {
           "[DISPLAY]\r\nSTATUS=OFF\r\n[MOUSE]\r\nVISIBLE=TRUE\r\n[ROUTER]\r\nENABLED=TRUE\r\n"
           "POLARITY=LOW\r\nDWELL_FRAMES=  25 frames\r\n[TALLY_UNIT_SELECT]\r\nENABLED=TRUE");
     Write(dir / "config" / "odd", "x\n[[ROUTER]]\nENABLED = TRUE\n[ ROUTER ]\n=\n[]\n[tally]\n");
+
+    // What remote clients send, cut into reads of the fuzzer's framing.
+    WriteRemote(dir / "remote_line" / "reading", {{2, "state\nstats\nhelp\nwatch\nunwatch\n"}});
+    WriteRemote(dir / "remote_line" / "operating",
+                {{0, "token kv4-token\r\nunit 3\nknob 0 400\nfunction 0\nmenu 1\n"},
+                 {2, "state\n"},
+                 {0, "dblclick 0\nknob 1 -80\nkey 0 0x10\nkey 3 4\nstate\n"}});
+    WriteRemote(dir / "remote_line" / "rig",
+                {{3, "sim unit 2 offline\nsim unit 2 online\nsim unit 1 fault wrong-code 2 172\n"},
+                 {1, "token wrong\nstate\n"},
+                 {3, "sim unit 1 tally on\nsim surface silent\nsim surface ok\nsim fan fail\n"},
+                 {2, "sim unit 3 control 5 100\nsim unit 3 message 1\nunit 1\nstate\n"}});
+    WriteRemote(dir / "remote_line" / "bad",
+                {{2, std::string(1100, 'k') + "\nstate\xff\nknob 8 1\nmenu 1 2\nfrobnicate\n"},
+                 {3, "STATE\n\n   \t\nunit\n"}});
 
     // A link trace of what the fuzzer's run sends: a reset and its wait, the four identifies
     // (unit 4 silent), the values of unit 3 with one answer too long, two status reads.

@@ -220,6 +220,8 @@ TEST_F(Remote, BadAndOverLongLinesGetAnErrorAndTheConnectionStays) {
     EXPECT_EQ(Ask(client, "menu 1 2"), "ERR usage: menu B (0-9)");
     EXPECT_EQ(Ask(client, "key 2 0x"), "ERR usage: key ROW (0-4) MASK (1-255, e.g. 0x10)");
     EXPECT_EQ(Ask(client, "state\xff"), "ERR not UTF-8");
+    // A sequence cut off by the line's end, leaving only a blank: once a crash of the panel.
+    EXPECT_EQ(Ask(client, " \xf1"), "ERR not UTF-8");
     EXPECT_EQ(Ask(client, "sim unit 2 fault"),
               "ERR usage: sim unit N fault NAME [COUNT [COMMAND]]");
 
