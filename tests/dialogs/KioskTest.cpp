@@ -86,8 +86,11 @@ TEST_F(KioskDialogs, WhatAFingerHitsIsFingerSized) {
                 auto* radio = Control<QRadioButton>(d, id);
                 EXPECT_GE(radio->height(), 24) << id;
             }
-            for (QComboBox* combo : d.findChildren<QComboBox*>())
-                if (combo->count() > 0) EXPECT_GE(combo->view()->sizeHintForRow(0), 32);
+            for (QComboBox* combo : d.findChildren<QComboBox*>()) {
+                if (combo->count() > 0) {
+                    EXPECT_GE(combo->view()->sizeHintForRow(0), 32);
+                }
+            }
         });
     WhileOpen<CFilesDlg>([&] { panel->OnMenuButton(7); },
                          [&](CFilesDlg& d) {
