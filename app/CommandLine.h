@@ -8,7 +8,7 @@
 
 inline constexpr const char* kDefaultConfigPath = "/etc/kv4/KV4.ini";
 inline constexpr int kDefaultTraceMaxMb = 100;
-inline constexpr int kMaxTraceMaxMb = 100000;
+inline constexpr int kMaxTraceMaxMb = 1024;  // what --replay reads back
 
 // What the operator or engineer asked for on the command line.
 struct CommandLine {

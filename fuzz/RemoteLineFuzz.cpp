@@ -23,7 +23,6 @@
 namespace {
 
 constexpr int kClients = 4;
-constexpr int kScansPerPress = 1;
 
 class NoPower final : public Power {
 public:
@@ -97,10 +96,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
     }
     // The next input starts from a rig that answers.
-    for (int unit = 1; unit <= 3; ++unit) {
-        rig->SetOnline(unit, true);
-        rig->Unit(unit)->Faults() = {};
-        rig->Unit(unit)->SetBootMode(false);
+    for (int unit = 1; unit <= 4; ++unit) {
+        rig->SetOnline(unit, unit != 4);  // as the standard rig has them
+        SimUnit& simUnit = *rig->Unit(unit);
+        simUnit.Faults() = {};
+        simUnit.SetBootMode(false);
+        simUnit.SetTally(false);
+        simUnit.PostMessage(0);
     }
     rig->Port().SetBusySends(0);
     rig->Surface().SetSilent(false);

@@ -1,6 +1,7 @@
 #include "platform/Pcapng.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -79,6 +80,10 @@ bool CPcapngWriter::Open(const std::string& path, uint16_t linkType, const std::
     m_linkType = linkType;
     m_application = application;
     m_maxBytes = maxBytes;
+    // What an earlier run left (a program restarted after a crash) is kept, as a full file is.
+    struct stat existing {};
+    if (::stat(path.c_str(), &existing) == 0 && S_ISREG(existing.st_mode) && existing.st_size > 0)
+        return Rotate(error);
     return Start(error);
 }
 
@@ -133,7 +138,8 @@ bool CPcapngWriter::Put(const uint8_t* bytes, size_t length, std::string* error)
 bool CPcapngWriter::Rotate(std::string* error) {
     Close();
     const std::string older = m_path + ".1";
-    if (std::rename(m_path.c_str(), older.c_str()) != 0) {
+    // A file taken away meanwhile (to send it) leaves nothing to keep.
+    if (std::rename(m_path.c_str(), older.c_str()) != 0 && errno != ENOENT) {
         *error = "cannot rename " + m_path + " to " + older + ": " + std::strerror(errno);
         return false;
     }

@@ -26,7 +26,8 @@ public:
 
     // Creates path afresh with a section header naming application and one interface of
     // linkType. Once a packet would take the file past maxBytes, the file is renamed
-    // path.1 (an older path.1 goes) and a new one starts. False and the reason on failure.
+    // path.1 (an older path.1 goes) and a new one starts; a file already at path (an earlier
+    // run's) is kept the same way. False and the reason on failure.
     bool Open(const std::string& path, uint16_t linkType, const std::string& application,
               uint64_t maxBytes, std::string* error);
     // One packet stamped timeUs microseconds after the epoch. False and the reason when the

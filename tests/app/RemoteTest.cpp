@@ -403,6 +403,20 @@ TEST_F(Remote, ReadingNeverWaitsForTheLink) {
             if (watcher.readLine().contains("Lost communication with Main Unit!"))
                 lostPushedInWait = lostPushedInWait || inWait;
     });
+    // A client whose line acts, then reads: both wait for the wait's end, in their order.
+    QTcpSocket& actor = Dial();
+    QStringList actorReplies;
+    bool actorHeardInWait = false;
+    QObject::connect(&actor, &QTcpSocket::readyRead, [&] {
+        while (actor.canReadLine()) {
+            actorReplies.append(QString::fromUtf8(actor.readLine()).left(4));
+            actorHeardInWait = actorHeardInWait || inWait;
+        }
+    });
+    QTimer::singleShot(20, [&] {
+        actor.write("knob 0 5\nstate\n");
+        actor.flush();
+    });
     ask();
     rig->SetOnline(3, false);
     QElapsedTimer handlers;
@@ -416,8 +430,10 @@ TEST_F(Remote, ReadingNeverWaitsForTheLink) {
     EXPECT_GE(answeredInWait, 4) << answered;
     EXPECT_LT(longest, 50);
     EXPECT_TRUE(lostPushedInWait);
-    // A line that acts still waits its turn.
     QObject::disconnect(&reader, nullptr, nullptr, nullptr);
+    EXPECT_FALSE(actorHeardInWait);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return actorReplies.size() == 2; }));
+    EXPECT_EQ(actorReplies, (QStringList{"OK\n", "OK {"}));
 }
 
 }  // namespace

@@ -137,8 +137,18 @@ TEST_F(LinkTraceTest, EachExchangeRefusalSilenceAndWaitIsOnePacket) {
 }
 
 TEST_F(LinkTraceTest, PastItsBoundTheFileStartsAgainAndTheOlderOneIsKept) {
+    // A run restarted after a crash keeps the crashed run's trace: it becomes .1.
+    StartTrace();
+    UnitIdentity first{};
+    Identify(0x40, first);
+    StopTrace();
+    StartTrace();
+    ASSERT_EQ(ReadTrace(path + ".1").size(), 1u);
+    EXPECT_EQ(ReadTrace(path + ".1")[0].slot, 4);
+    StopTrace();
     // An older .1 from an earlier run goes.
     std::ofstream(path + ".1") << "not a trace";
+    std::filesystem::remove(path);
     StartTrace(2000);
     UnitIdentity identity{};
     for (int i = 0; i < 60; ++i)

@@ -95,5 +95,27 @@ check "its expert info says why" 'echo "$detail" | grep -q "Expert Info (Error/M
 check "parameters high byte first: the movement of 400 counts (0x01 0x90)" \
     'tshark -X lua_script:"$dissector" -r "$trace" -Y "kv4link.param.delta == 400" 2>/dev/null | grep -q AdjustControl'
 
+# Packets the session above may not send, written by hand with text2pcap (Wireshark's own):
+# an empty file-data chunk (a request of 5 bytes), a press whose answer is never read, a short
+# answer of the wrong length, and a packet whose lengths do not hold.
+hand=$tmp/hand.txt
+{
+    echo "0000 01 01 02 00 00 00 00 03 00 00 00 09 00 05 00 06 08 05 22 00 8f 09 06 00 00 01 1b"
+    echo "0000 01 02 03 00 00 00 00 00 00 00 00 05 00 08 00 00 08 08 32 03 a8 96 01 ff"
+    echo "0000 01 01 00 00 00 00 00 03 00 00 00 04 00 02 00 02 03 02 01 02"
+    echo "0000 01 01 02 00 00 00 00 03 00 00 00 04 00 c8 00 00 08 06"
+} >"$hand"
+text2pcap -q -n -l 147 "$hand" "$tmp/hand.pcapng" 2>/dev/null
+tshark -X lua_script:"$dissector" -r "$tmp/hand.pcapng" >"$tmp/hand.lines" 2>&1
+check "hand-made packets: no Lua error" '! grep -qi "lua\|range is out of bounds" "$tmp/hand.lines"'
+check "hand-made packets: an empty chunk is WriteFileData (chunk)" \
+    'grep -q "Main Unit 2 WriteFileData (chunk) (143) -> type 9 L=6 C=1 code 0x1B" "$tmp/hand.lines"'
+check "hand-made packets: a press never answered is PressSwitchNoWait" \
+    'grep -q "Main Unit 3 PressSwitchNoWait (168) -> no answer read" "$tmp/hand.lines"'
+check "hand-made packets: a status answer of length 2 is flagged" \
+    '[ "$(tshark -X lua_script:"$dissector" -r "$tmp/hand.pcapng" -Y kv4link.short_length 2>/dev/null | grep -c ReadPanelStatus)" -eq 1 ]'
+check "hand-made packets: lengths that do not hold are flagged" \
+    '[ "$(tshark -X lua_script:"$dissector" -r "$tmp/hand.pcapng" -Y kv4link.bad_packet 2>/dev/null | grep -c .)" -eq 1 ]'
+
 [ $fail -eq 0 ] || { echo "--- panel"; cat "$tmp/out"; echo "--- flagged"; echo "$flagged"; echo "--- unit 3"; grep "Unit 3" "$lines" | grep -v "Identify\\|DownloadMenuBlob" | tail -30; }
 exit $fail

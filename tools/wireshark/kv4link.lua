@@ -90,7 +90,7 @@ local response_codes = {
     [24] = "file data, more",
     [25] = "file data, last",
     [27] = "done",
-    [29] = "loaded",
+    [29] = "loaded / event added",
     [0x21] = "unit text",
     [0x22] = "user file deleted",
     [0x24] = "loaded with custom menus",
@@ -188,10 +188,12 @@ local function code_text(code)
     return string.format("0x%02X%s%s", code, char, name and (" " .. name) or "")
 end
 
--- The name of a long-form request, with the variants one code serves.
-local function long_name(code, params)
-    local n = params:len()
+-- The name of a long-form request, with the variants one code serves; params may be nil.
+local function long_name(code, params, kind)
+    local n = params and params:len() or 0
     if code == 168 and n >= 1 then
+        -- A press whose answer is never read.
+        if kind == 2 and n == 2 and params(1, 1):uint() == 1 then return "PressSwitchNoWait" end
         if params(0, 1):uint() >= 128 then return "SetSwitchValue" end
         return "SetControlValue"
     elseif code == 176 and n >= 2 then
@@ -240,7 +242,7 @@ local function add_params(tree, code, params)
     end
 end
 
-local function dissect_long_request(tree, req)
+local function dissect_long_request(tree, req, kind)
     local t = tree:add(kv4, req, "Request (panel to Main Unit), long form")
     t:add(f.form, "long")
     t:add(f.req_type, req(0, 1))
@@ -270,7 +272,7 @@ local function dissect_long_request(tree, req)
         if params then add_params(t, code, params) end
         if last >= 5 then t:add(f.terminator, req(last, 1)) end
     end
-    local name = long_name(code, params or req(5, 0))
+    local name = long_name(code, params, kind)
     t:add(f.command_name, name)
     return code, name
 end
@@ -373,7 +375,7 @@ function kv4.dissector(tvb, pinfo, tree)
     local req = tvb(16, request_length)
     local code, name
     if req(0, 1):uint() == 0x08 then
-        code, name = dissect_long_request(root, req)
+        code, name = dissect_long_request(root, req, kind)
     else
         code, name = dissect_short_request(root, req)
     end
