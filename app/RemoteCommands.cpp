@@ -8,6 +8,7 @@
 #include <QWidget>
 #include <algorithm>
 #include <charconv>
+#include <string_view>
 
 #include "app/MainPanelDlg.h"
 #include "dialogs/TouchKeyboard.h"
@@ -85,13 +86,18 @@ CRemoteCommands::CRemoteCommands(RemoteSurface surface, std::string token)
     : m_surface(std::move(surface)), m_token(std::move(token)) {}
 
 bool CRemoteCommands::OnlyReads(const QByteArray& line) {
-    std::vector<std::string> words = Words(line.toStdString());
-    if (words.empty()) return false;
-    std::string& verb = words[0];
-    std::transform(verb.begin(), verb.end(), verb.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return verb == "state" || verb == "stats" || verb == "watch" || verb == "unwatch" ||
-           verb == "help";
+    // The first word, as Execute splits it, without a copy: the server asks for every line.
+    const std::string_view text(line.constData(), static_cast<size_t>(line.size()));
+    const size_t begin = text.find_first_not_of(" \t");
+    if (begin == std::string_view::npos) return false;
+    const std::string_view verb = text.substr(begin, text.find_first_of(" \t", begin) - begin);
+    const auto is = [verb](std::string_view name) {
+        return verb.size() == name.size() &&
+               std::equal(verb.begin(), verb.end(), name.begin(), [](char a, char b) {
+                   return std::tolower(static_cast<unsigned char>(a)) == b;
+               });
+    };
+    return is("state") || is("stats") || is("watch") || is("unwatch") || is("help");
 }
 
 bool CRemoteCommands::DialogOpen() {
