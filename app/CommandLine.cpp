@@ -4,7 +4,7 @@
 
 #include <QHostAddress>
 
-#include "app/RemoteServer.h"
+#include "app/remote/RemoteServer.h"
 #include "platform/ParallelPort.h"
 
 namespace {

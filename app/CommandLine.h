@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "link/ConfigFile.h"
 #include "platform/SerialPort.h"
 
-inline constexpr const char* kDefaultConfigPath = "/etc/kv4/KV4.ini";
 inline constexpr int kDefaultTraceMaxMb = 100;
 inline constexpr int kMaxTraceMaxMb = 1024;  // what --replay reads back
 

@@ -2,7 +2,7 @@
 
 #include <QFont>
 
-#include "app/MainPanelDlg.h"
+#include "app/panel/MainPanelDlg.h"
 #include "dialogs/DialogKit.h"
 #include "dialogs/DialogStyle.h"
 #include "link/LinkStats.h"

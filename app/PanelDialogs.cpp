@@ -1,6 +1,6 @@
 #include "app/PanelDialogs.h"
 
-#include "app/MainPanelDlg.h"
+#include "app/panel/MainPanelDlg.h"
 #include "dialogs/AboutDlg.h"
 #include "dialogs/AttributesDlg.h"
 #include "dialogs/BypassTransferDlg.h"

@@ -12,9 +12,9 @@
 #include <algorithm>
 #include <memory>
 
-#include "app/CursorHider.h"
-#include "app/LinkWaitGuard.h"
-#include "app/MainPanelDlg.h"
+#include "app/panel/CursorHider.h"
+#include "app/panel/LinkWaitGuard.h"
+#include "app/panel/MainPanelDlg.h"
 #include "link/ConfigFile.h"
 #include "link/PanelState.h"
 #include "platform/Clock.h"

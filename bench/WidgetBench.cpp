@@ -12,7 +12,7 @@
 #include <string>
 #include <utility>
 
-#include "app/MainPanelDlg.h"
+#include "app/panel/MainPanelDlg.h"
 #include "link/ConfigFile.h"
 #include "link/PanelState.h"
 #include "platform/Clock.h"

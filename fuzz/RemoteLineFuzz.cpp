@@ -10,8 +10,8 @@
 #include <array>
 #include <memory>
 
-#include "app/MainPanelDlg.h"
-#include "app/RemoteServer.h"
+#include "app/panel/MainPanelDlg.h"
+#include "app/remote/RemoteServer.h"
 #include "fuzz/QtFuzzEnv.h"
 #include "link/ConfigFile.h"
 #include "link/UnitOperations.h"

@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "app/MainPanelDlg.h"
+#include "app/panel/MainPanelDlg.h"
 #include "fuzz/FuzzPort.h"
 #include "fuzz/QtFuzzEnv.h"
 #include "link/ConfigFile.h"

@@ -24,6 +24,8 @@
 // The most the loader reads of a file; bytes beyond it are ignored, so a huge or endless file
 // cannot hold up start-up.
 inline constexpr size_t kConfigReadLimit = size_t{1} << 20;
+// Where the panel PC keeps the file unless the command line names another.
+inline constexpr const char* kDefaultConfigPath = "/etc/kv4/KV4.ini";
 
 // What GetConfigValue gives for a missing section or key: one byte 255. It never equals any
 // value the panel tests for.

@@ -1,4 +1,4 @@
-#include "app/CursorHider.h"
+#include "app/panel/CursorHider.h"
 
 #include <QApplication>
 #include <QEvent>

@@ -1,4 +1,4 @@
-#include "app/DialogFactory.h"
+#include "app/panel/DialogFactory.h"
 
 namespace {
 

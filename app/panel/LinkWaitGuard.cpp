@@ -1,4 +1,4 @@
-#include "app/LinkWaitGuard.h"
+#include "app/panel/LinkWaitGuard.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -9,7 +9,7 @@
 #include <thread>
 #include <typeinfo>
 
-#include "app/CursorHider.h"
+#include "app/panel/CursorHider.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "app/MainPanelDlg.h"
+#include "app/panel/MainPanelDlg.h"
 
 #include <QKeyEvent>
 
@@ -9,7 +9,7 @@
 
 #include <sys/stat.h>
 
-#include "app/CursorHider.h"
+#include "app/panel/CursorHider.h"
 #include "link/ConfigFile.h"
 #include "link/EppLink.h"
 #include "link/UnitOperations.h"

@@ -9,9 +9,9 @@
 #include <memory>
 #include <string>
 
-#include "app/CommandLine.h"
-#include "app/DialogFactory.h"
-#include "app/PanelLayout.h"
+#include "app/panel/DialogFactory.h"
+#include "app/panel/PanelLayout.h"
+#include "link/ConfigFile.h"
 #include "link/PanelHost.h"
 #include "link/PanelState.h"
 

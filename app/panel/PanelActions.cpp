@@ -6,7 +6,7 @@
 #include <QFileInfo>
 #include <algorithm>
 
-#include "app/MainPanelDlg.h"
+#include "app/panel/MainPanelDlg.h"
 #include "dialogs/RoutingDlg.h"
 #include "link/Commands.h"
 #include "link/MenuDatabase.h"

@@ -5,7 +5,7 @@
 #include <QLabel>
 #include <cstdio>
 
-#include "app/MainPanelDlg.h"
+#include "app/panel/MainPanelDlg.h"
 #include "link/Commands.h"
 #include "link/MenuDatabase.h"
 #include "link/UnitOperations.h"

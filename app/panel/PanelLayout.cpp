@@ -1,4 +1,4 @@
-#include "app/PanelLayout.h"
+#include "app/panel/PanelLayout.h"
 
 #include <cmath>
 

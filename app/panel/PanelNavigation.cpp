@@ -3,7 +3,7 @@
 
 #include <cstdio>
 
-#include "app/MainPanelDlg.h"
+#include "app/panel/MainPanelDlg.h"
 #include "link/MenuDatabase.h"
 #include "link/UnitOperations.h"
 #include "widgets/BitmapTextButton.h"

@@ -3,8 +3,8 @@
 
 #include <QLabel>
 
-#include "app/MainPanelDlg.h"
-#include "app/StatusArea.h"
+#include "app/panel/MainPanelDlg.h"
+#include "app/panel/StatusArea.h"
 #include "link/Commands.h"
 #include "link/UnitOperations.h"
 #include "widgets/InfoPanel.h"

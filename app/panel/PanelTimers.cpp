@@ -3,7 +3,7 @@
 
 #include <QTimerEvent>
 
-#include "app/MainPanelDlg.h"
+#include "app/panel/MainPanelDlg.h"
 #include "link/Commands.h"
 #include "link/LinkStats.h"
 #include "link/UnitOperations.h"

@@ -1,4 +1,4 @@
-#include "app/StatusArea.h"
+#include "app/panel/StatusArea.h"
 
 #include <cmath>
 

@@ -1,4 +1,4 @@
-#include "app/RemoteCommands.h"
+#include "app/remote/RemoteCommands.h"
 
 #include <QApplication>
 #include <QJsonArray>
@@ -10,7 +10,7 @@
 #include <charconv>
 #include <string_view>
 
-#include "app/MainPanelDlg.h"
+#include "app/panel/MainPanelDlg.h"
 #include "dialogs/TouchKeyboard.h"
 #include "link/Commands.h"
 #include "link/LinkStats.h"

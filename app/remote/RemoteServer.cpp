@@ -1,4 +1,4 @@
-#include "app/RemoteServer.h"
+#include "app/remote/RemoteServer.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -9,8 +9,8 @@
 #include <algorithm>
 #include <utility>
 
-#include "app/LinkWaitGuard.h"
-#include "app/MainPanelDlg.h"
+#include "app/panel/LinkWaitGuard.h"
+#include "app/panel/MainPanelDlg.h"
 
 namespace {
 

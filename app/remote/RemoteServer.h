@@ -23,7 +23,7 @@
 #include <string>
 #include <vector>
 
-#include "app/RemoteCommands.h"
+#include "app/remote/RemoteCommands.h"
 
 class QHostAddress;
 class QTcpServer;

@@ -1,4 +1,4 @@
-#include "app/LinkCheck.h"
+#include "app/service/LinkCheck.h"
 
 #include <algorithm>
 #include <chrono>

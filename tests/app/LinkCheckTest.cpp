@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <set>
 
-#include "app/LinkCheck.h"
+#include "app/service/LinkCheck.h"
 #include "link/Commands.h"
 #include "link/PanelState.h"
 #include "link/UnitOperations.h"

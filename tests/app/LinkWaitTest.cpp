@@ -11,8 +11,8 @@
 #include <chrono>
 #include <thread>
 
-#include "app/CursorHider.h"
-#include "app/LinkWaitGuard.h"
+#include "app/panel/CursorHider.h"
+#include "app/panel/LinkWaitGuard.h"
 #include "link/Commands.h"
 #include "link/EppLink.h"
 #include "link/UnitOperations.h"

@@ -4,7 +4,7 @@
 #include <QTemporaryFile>
 #include <QTest>
 
-#include "app/MainPanelDlg.h"
+#include "app/panel/MainPanelDlg.h"
 #include "link/ConfigFile.h"
 #include "link/EppLink.h"
 #include "tests/app/PanelFixture.h"

@@ -7,7 +7,7 @@
 #include <deque>
 #include <functional>
 
-#include "app/DialogFactory.h"
+#include "app/panel/DialogFactory.h"
 #include "link/Commands.h"
 #include "tests/app/PanelFixture.h"
 #include "tests/support/RecordingSeams.h"

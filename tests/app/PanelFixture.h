@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "app/MainPanelDlg.h"
+#include "app/panel/MainPanelDlg.h"
 #include "link/ConfigFile.h"
 #include "platform/Clock.h"
 #include "platform/PortIo.h"

@@ -11,9 +11,10 @@
 #include <QTest>
 #include <QTimer>
 
-#include "app/DialogFactory.h"
-#include "app/LinkWaitGuard.h"
-#include "app/RemoteServer.h"
+#include "app/CommandLine.h"
+#include "app/panel/DialogFactory.h"
+#include "app/panel/LinkWaitGuard.h"
+#include "app/remote/RemoteServer.h"
 #include "link/Commands.h"
 #include "sim/SimScript.h"
 #include "tests/app/PanelFixture.h"

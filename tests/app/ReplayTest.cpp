@@ -6,7 +6,7 @@
 #include <QTemporaryDir>
 #include <functional>
 
-#include "app/RemoteCommands.h"
+#include "app/remote/RemoteCommands.h"
 #include "link/LinkTrace.h"
 #include "link/MenuDatabase.h"
 #include "tests/app/PanelFixture.h"

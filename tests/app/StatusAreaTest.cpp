@@ -1,6 +1,6 @@
 // The rules of the status area and of the captions, on their own and on the running panel.
 
-#include "app/StatusArea.h"
+#include "app/panel/StatusArea.h"
 #include "link/PanelHost.h"
 #include "tests/app/PanelFixture.h"
 #include "widgets/BitmapTextButton.h"

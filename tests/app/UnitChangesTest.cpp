@@ -6,8 +6,8 @@
 #include <QLineEdit>
 #include <QMessageBox>
 
-#include "app/CursorHider.h"
-#include "app/StatusArea.h"
+#include "app/panel/CursorHider.h"
+#include "app/panel/StatusArea.h"
 #include "link/Commands.h"
 #include "link/UnitOperations.h"
 #include "tests/app/PanelFixture.h"

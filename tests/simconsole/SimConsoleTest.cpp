@@ -24,7 +24,7 @@
 #include <QWheelEvent>
 #include <memory>
 
-#include "app/MainPanelDlg.h"
+#include "app/panel/MainPanelDlg.h"
 #include "link/Commands.h"
 #include "link/ConfigFile.h"
 #include "link/PanelState.h"

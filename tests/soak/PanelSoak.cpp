@@ -22,9 +22,9 @@
 #include <random>
 #include <string>
 
-#include "app/DialogFactory.h"
-#include "app/MainPanelDlg.h"
 #include "app/PanelDialogs.h"
+#include "app/panel/DialogFactory.h"
+#include "app/panel/MainPanelDlg.h"
 #include "link/ConfigFile.h"
 #include "link/PanelState.h"
 #include "platform/Clock.h"
