@@ -10,14 +10,9 @@
 #include <array>
 #include <memory>
 
-#include "app/panel/MainPanelDlg.h"
 #include "app/remote/RemoteServer.h"
-#include "fuzz/QtFuzzEnv.h"
-#include "link/ConfigFile.h"
-#include "link/UnitOperations.h"
-#include "platform/Clock.h"
+#include "fuzz/FuzzPanel.h"
 #include "platform/Power.h"
-#include "sim/SimRig.h"
 #include "sim/SimScript.h"
 
 namespace {
@@ -32,10 +27,8 @@ public:
     void PowerOff() override {}
 };
 
-std::unique_ptr<SimRig> rig;
-std::unique_ptr<CMainPanelDlg> panel;
+FuzzPanel f;
 std::unique_ptr<CRemoteCommands> commands;
-VirtualClock g_clock;
 NoPower g_power;
 
 int g_pressed = 0;
@@ -43,7 +36,7 @@ int g_pressed = 0;
 // A surface that takes every press and turn at once, and the simulated rig's scripted steps;
 // the fan cannot be failed (as on a kiosk), since that ends the panel.
 RemoteSurface CountingSurface() {
-    SimRig* r = rig.get();
+    SimRig* r = f.rig.get();
     return {[](int, uint8_t) { ++g_pressed; }, [](int, int) { ++g_pressed; }, [] { return false; },
             [r](const std::vector<std::string>& w) { return RunSimStep(*r, w); }, true};
 }
@@ -60,18 +53,9 @@ void Follow(RemoteSession& session) {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    StartFuzzApplication();
     SetPower(&g_power);
-    ResetPanelState();
-    ResetConfig();
-    rig = SimRig::Standard();
-    SetClock(&g_clock);
-    SetPortIo(&rig->Port());
-    panel = std::make_unique<CMainPanelDlg>("/nonexistent/KV4.ini");
-    panel->OnInitDialog();
     // Unit 3 is selected, so that touches and state have a unit's menus to work on.
-    rig->Surface().PressKey(3, 0x01);
-    panel->OnTimer(kTimerIdleScan);
+    StartFuzzPanel(f, 3);
     commands = std::make_unique<CRemoteCommands>(CountingSurface(), "kv4-token");
     return 0;
 }
@@ -101,14 +85,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     // The next input starts from a rig that answers.
     for (int unit = 1; unit <= 4; ++unit) {
-        rig->SetOnline(unit, unit != 4);  // as the standard rig has them
-        SimUnit& simUnit = *rig->Unit(unit);
+        f.rig->SetOnline(unit, unit != 4);  // as the standard rig has them
+        SimUnit& simUnit = *f.rig->Unit(unit);
         simUnit.Faults() = {};
         simUnit.SetBootMode(false);
         simUnit.SetTally(false);
         simUnit.PostMessage(0);
     }
-    rig->Port().SetBusySends(0);
-    rig->Surface().SetSilent(false);
+    f.rig->Port().SetBusySends(0);
+    f.rig->Surface().SetSilent(false);
     return 0;
 }
